@@ -1,0 +1,64 @@
+#pragma once
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <vector>
+#include <string>
+#include <string_view>
+
+#include "platform/automation.h"
+#include "platform/code_page.h"
+#include "platform/desktop.h"
+
+namespace zembrik::posix {
+
+// Code page 936 as Windows converts it (see code_page_posix.cc).
+const CodePage& code_page_936();
+
+// The component registry behind automation::Runtime: ProgIDs map to factories.
+// COM initialisation calls are counted per thread so that tests can check their pairing.
+class Registry : public automation::Runtime {
+public:
+  using Factory = std::function<automation::ObjectRef()>;
+  void add(std::string prog_id, Factory factory);
+  void remove(std::string_view prog_id);
+
+  automation::ObjectRef create(std::string_view prog_id) override;
+  void initialize_thread() override;
+  void uninitialize_thread() override;
+
+  // Initialisations minus uninitialisations on the calling thread.
+  [[nodiscard]] int thread_depth() const;
+
+private:
+  struct Entry {
+    std::string prog_id;
+    Factory factory;
+  };
+  mutable std::mutex mutex_;
+  std::vector<Entry> entries_;
+};
+
+// "VBScript.RegExp" on PCRE2 (16-bit), with the component's JavaScript-style semantics.
+automation::ObjectRef make_regexp();
+// "WinHttp.WinHttpRequest.5.1" on libcurl.
+automation::ObjectRef make_winhttp_request();
+// Registers both under their ProgIDs.
+void register_standard_components(Registry& registry);
+
+// download_resource on libcurl.
+class CurlDownloader : public Downloader {
+public:
+  Bytes download_resource(const Text& address) override;
+};
+
+// The system's local clock.
+class SystemClock : public Clock {
+public:
+  LocalTime now() override;
+};
+
+// Largest body any HTTP read accepts; a larger one is a failure (empty bytes).
+inline constexpr std::size_t kMaxBodyBytes = 32u * 1024u * 1024u;
+
+} // namespace zembrik::posix
