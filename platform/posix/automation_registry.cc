@@ -1,0 +1,71 @@
+#include <algorithm>
+#include <exception>
+#include <utility>
+
+#include "platform/posix/posix_platform.h"
+
+namespace zembrik::posix {
+namespace {
+
+// Initialisations minus uninitialisations on this thread. COM initialisation belongs to the
+// thread, not to the registry object, so every registry reads the same count.
+thread_local int tls_depth = 0;
+
+// ProgIDs are registry key names on Windows, which ignore case.
+bool same_prog_id(std::string_view a, std::string_view b) {
+  auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+  return std::ranges::equal(a, b, [&](char x, char y) { return lower(x) == lower(y); });
+}
+
+} // namespace
+
+void Registry::add(std::string prog_id, Factory factory) {
+  std::lock_guard lock(mutex_);
+  const auto it = std::ranges::find_if(
+      entries_, [&](const Entry& e) { return same_prog_id(e.prog_id, prog_id); });
+  if (it != entries_.end())
+    it->factory = std::move(factory);
+  else
+    entries_.push_back(Entry{std::move(prog_id), std::move(factory)});
+}
+
+void Registry::remove(std::string_view prog_id) {
+  std::lock_guard lock(mutex_);
+  std::erase_if(entries_, [&](const Entry& e) { return same_prog_id(e.prog_id, prog_id); });
+}
+
+automation::ObjectRef Registry::create(std::string_view prog_id) {
+  Factory factory;
+  {
+    std::lock_guard lock(mutex_);
+    const auto it = std::ranges::find_if(
+        entries_, [&](const Entry& e) { return same_prog_id(e.prog_id, prog_id); });
+    if (it == entries_.end() || !it->factory) return nullptr;
+    factory = it->factory;
+  }
+  // Outside the lock: a factory may take its time, or create other components itself.
+  try {
+    return factory();
+  } catch (const std::exception&) {
+    return nullptr; // a component that fails to start is one that cannot be created
+  }
+}
+
+void Registry::initialize_thread() {
+  ++tls_depth;
+}
+
+void Registry::uninitialize_thread() {
+  --tls_depth;
+}
+
+int Registry::thread_depth() const {
+  return tls_depth;
+}
+
+void register_standard_components(Registry& registry) {
+  registry.add("WinHttp.WinHttpRequest.5.1", make_winhttp_request);
+  registry.add("VBScript.RegExp", make_regexp);
+}
+
+} // namespace zembrik::posix
