@@ -1,8 +1,5 @@
 #include "tests/support/fakes.h"
 
-#include <fstream>
-#include <sstream>
-
 #include "app/config.h"
 #include "app/controls.h"
 #include "app/state.h"
@@ -118,25 +115,5 @@ std::uint32_t CoreHarness::colour(ControlName control) const {
 Bytes CoreHarness::picture(ControlName control) const { return window->read_picture(control); }
 
 std::string gbk_bytes(const std::string& utf8) { return gbk(utf8).bytes; }
-
-std::string fixture(const std::string& name, const std::map<std::string, std::string>& values) {
-  std::ifstream in(std::string(ZEMBRIK_TEST_DATA) + "/" + name, std::ios::binary);
-  std::stringstream buffer;
-  buffer << in.rdbuf();
-  std::string text = buffer.str();
-  for (const auto& [key, value] : values) {
-    const std::string placeholder = "{{" + key + "}}";
-    for (std::size_t p = 0; (p = text.find(placeholder, p)) != std::string::npos;) {
-      text.replace(p, placeholder.size(), value);
-      p += value.size();
-    }
-  }
-  std::string crlf;
-  for (const char c : text) {
-    if (c == '\n') crlf += "\r\n";
-    else crlf.push_back(c);
-  }
-  return gbk_bytes(crlf);
-}
 
 } // namespace zembrik::testing_support

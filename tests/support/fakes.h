@@ -73,9 +73,6 @@ public:
   Platform platform_bundle;
 };
 
-// A fixture file of tests/data as GBK bytes: UTF-8 in the file, "\n" made "\r\n", placeholders
-// {{KEY}} replaced from `values`.
-std::string fixture(const std::string& name, const std::map<std::string, std::string>& values = {});
 // A UTF-8 text as GBK bytes.
 std::string gbk_bytes(const std::string& utf8);
 

@@ -132,11 +132,15 @@ std::string summary_report(const headless::HeadlessWindow& window) {
                            : level == "picture_safe"    ? "安全"
                                                         : "（未判定）";
   out += "  安全等级：" + std::string(level_text) + "\n";
-  std::string reasons = text(编辑框安全);
-  for (std::size_t p = 0; (p = reasons.find("\r\n", p)) != std::string::npos;) {
-    reasons.replace(p, 2, "\n    ");
+  // The reasons box, one line each, without its blank lines.
+  const std::string reasons = text(编辑框安全);
+  std::size_t start = 0;
+  while (start < reasons.size()) {
+    std::size_t end = reasons.find("\r\n", start);
+    if (end == std::string::npos) end = reasons.size();
+    if (end > start) out += "    " + reasons.substr(start, end - start) + "\n";
+    start = end + 2;
   }
-  out += "    " + reasons + "\n";
   return out;
 }
 
