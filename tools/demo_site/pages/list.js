@@ -1,0 +1,1 @@
+shop_rate_list({"maxPage":{{MAX_PAGE}},"currentPageNum":{{PAGE}},"rateListDetail":[{{ITEMS}}],"watershed":100,"showTotalNum":{{TOTAL}},"pageSize":40,"userNumId":"{{USER_ID}}","rater":3,"direction":1,"result":"{{RESULT}}"})
