@@ -42,7 +42,14 @@ void match_execute(const Text& pattern, const Text& subject) {
     regex->put("Multiline", true);
     regex->put("Global", true);
     regex->put("Pattern", to_wide(pattern));
-    if (const auto result = regex->call("Execute", {to_wide(subject)})) {
+    // A query runs a dozen patterns over the same page: convert it once.
+    static Text converted_subject;
+    static std::u16string converted_wide;
+    if (converted_subject != subject || converted_wide.empty()) {
+      converted_subject = subject;
+      converted_wide = to_wide(subject);
+    }
+    if (const auto result = regex->call("Execute", {automation::Value(converted_wide)})) {
       collection = result->object();
     }
   }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "platform/platform.h"
@@ -106,19 +107,41 @@ namespace {
 
 unsigned char fold(unsigned char b) { return (b >= 'A' && b <= 'Z') ? b + 0x20 : b; }
 
-template <typename Equal>
-std::int64_t find_at_starts(const std::string& hay, const std::string& needle, Equal equal) {
+// First occurrence of the needle at a character start. Candidates are found by their first
+// byte; a cursor walking the characters from the start tells whether a candidate is a start.
+template <bool kIgnoreCase>
+std::int64_t find_at_starts(const std::string& hay, const std::string& needle) {
   const std::size_t n = hay.size();
   const std::size_t m = needle.size();
-  std::size_t i = 0;
-  while (i + m <= n) {
-    std::size_t k = 0;
-    while (k < m && equal(static_cast<unsigned char>(hay[i + k]),
-                          static_cast<unsigned char>(needle[k]))) {
-      ++k;
+  if (m == 0) return 1;
+  if (m > n) return -1;
+  const auto* data = reinterpret_cast<const unsigned char*>(hay.data());
+  const auto* want = reinterpret_cast<const unsigned char*>(needle.data());
+  const unsigned char first = kIgnoreCase ? fold(want[0]) : want[0];
+  const std::size_t last = n - m; // last position a match can start at
+  std::size_t cursor = 0;         // a character start at or after every rejected candidate
+  std::size_t pos = 0;
+  while (pos <= last) {
+    std::size_t c = pos;
+    if (kIgnoreCase && first >= 'a' && first <= 'z') {
+      while (c <= last && fold(data[c]) != first) ++c;
+      if (c > last) return -1;
+    } else {
+      const void* hit = std::memchr(data + pos, first, last - pos + 1);
+      if (hit == nullptr) return -1;
+      c = static_cast<std::size_t>(static_cast<const unsigned char*>(hit) - data);
     }
-    if (k == m) return static_cast<std::int64_t>(i) + 1;
-    i += is_lead_byte(static_cast<unsigned char>(hay[i])) ? 2 : 1;
+    while (cursor < c) cursor += is_lead_byte(data[cursor]) ? 2 : 1;
+    if (cursor == c) {
+      std::size_t k = 1;
+      if constexpr (kIgnoreCase) {
+        while (k < m && fold(data[c + k]) == fold(want[k])) ++k;
+      } else {
+        k = std::memcmp(data + c, want, m) == 0 ? m : 0;
+      }
+      if (k == m) return static_cast<std::int64_t>(c) + 1;
+    }
+    pos = c + 1;
   }
   return -1;
 }
@@ -144,13 +167,11 @@ bool is_trim_character(const std::string& s, std::size_t from, std::size_t to) {
 } // namespace
 
 std::int64_t find_text(const Text& haystack, const Text& needle) {
-  return find_at_starts(haystack.bytes, needle.bytes,
-                        [](unsigned char a, unsigned char b) { return a == b; });
+  return find_at_starts<false>(haystack.bytes, needle.bytes);
 }
 
 std::int64_t find_text_ignore_case(const Text& haystack, const Text& needle) {
-  return find_at_starts(haystack.bytes, needle.bytes,
-                        [](unsigned char a, unsigned char b) { return fold(a) == fold(b); });
+  return find_at_starts<true>(haystack.bytes, needle.bytes);
 }
 
 Text trim(const Text& text) {

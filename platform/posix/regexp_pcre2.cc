@@ -7,11 +7,14 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -881,6 +884,58 @@ private:
   std::shared_ptr<const MatchList> list_;
 };
 
+struct CompiledPattern {
+  std::unique_ptr<pcre2_code, CodeFree> code;
+  bool jit = false;
+  std::uint32_t groups = 0;
+};
+
+// Translates and compiles a pattern; null for a pattern that is invalid.
+std::shared_ptr<const CompiledPattern> compile_pattern(const std::u16string& pattern,
+                                                       bool ignore_case, bool multiline) {
+  Translator translator(pattern, ignore_case, multiline);
+  const std::optional<std::string> translated = translator.run();
+  if (!translated) return nullptr;
+  const std::vector<PCRE2_UCHAR16> units(translated->begin(), translated->end());
+  int error = 0;
+  PCRE2_SIZE error_offset = 0;
+  // PCRE2_UCP only widens the folding of case-insensitive back-references; every other
+  // construct it affects is spelled out by the translation.
+  const std::uint32_t options = PCRE2_MATCH_UNSET_BACKREF | PCRE2_NEVER_UTF |
+                                PCRE2_NEVER_BACKSLASH_C | (ignore_case ? PCRE2_UCP : 0u);
+  auto compiled = std::make_shared<CompiledPattern>();
+  compiled->code.reset(
+      pcre2_compile(units.data(), units.size(), options, &error, &error_offset, nullptr));
+  if (!compiled->code) return nullptr;
+  // PCRE2 10.42's JIT folds case-insensitive back-references as ASCII only without
+  // PCRE2_UTF, so such patterns stay with the interpreter. Without JIT (unsupported machine,
+  // no executable memory) the interpreter runs too.
+  if (!(ignore_case && translator.has_backreference())) {
+    compiled->jit = pcre2_jit_compile(compiled->code.get(), PCRE2_JIT_COMPLETE) == 0;
+  }
+  pcre2_pattern_info(compiled->code.get(), PCRE2_INFO_CAPTURECOUNT, &compiled->groups);
+  return compiled;
+}
+
+// The compiled form of a pattern with its flags, from a small cache shared by all threads.
+std::shared_ptr<const CompiledPattern> compiled_pattern(const std::u16string& pattern,
+                                                        bool ignore_case, bool multiline) {
+  static std::mutex mutex;
+  static std::map<std::tuple<std::u16string, bool, bool>, std::shared_ptr<const CompiledPattern>>
+      cache;
+  constexpr std::size_t kCacheSize = 64;
+  auto key = std::make_tuple(pattern, ignore_case, multiline);
+  {
+    const std::lock_guard lock(mutex);
+    if (const auto it = cache.find(key); it != cache.end()) return it->second;
+  }
+  auto compiled = compile_pattern(pattern, ignore_case, multiline);
+  const std::lock_guard lock(mutex);
+  if (cache.size() >= kCacheSize) cache.clear();
+  cache.emplace(std::move(key), compiled);
+  return compiled;
+}
+
 class RegExpObject : public Object {
 public:
   std::optional<Value> invoke(std::string_view member, Call kind,
@@ -924,41 +979,27 @@ private:
 
   void forget_compiled() {
     compiled_ = false;
-    code_.reset();
+    compiled_code_.reset();
+    code_ = nullptr;
     match_data_.reset();
   }
 
-  // Translates and compiles the current pattern once; false for a pattern that is invalid.
+  // Compiles the current pattern once per object; false for a pattern that is invalid. The
+  // compiled code is shared between objects (the program makes a new object for every
+  // execution of the same dozen patterns), and only read once compiled.
   bool compile() {
-    if (compiled_) return code_ != nullptr;
+    if (compiled_) return compiled_code_ != nullptr && code_ != nullptr;
     compiled_ = true;
-    jit_ = false;
-    Translator translator(pattern_, ignore_case_, multiline_);
-    const std::optional<std::string> translated = translator.run();
-    if (!translated) return false;
-    const std::vector<PCRE2_UCHAR16> units(translated->begin(), translated->end());
-    int error = 0;
-    PCRE2_SIZE error_offset = 0;
-    // PCRE2_UCP only widens the folding of case-insensitive back-references; every other
-    // construct it affects is spelled out by the translation.
-    const std::uint32_t options = PCRE2_MATCH_UNSET_BACKREF | PCRE2_NEVER_UTF |
-                                  PCRE2_NEVER_BACKSLASH_C | (ignore_case_ ? PCRE2_UCP : 0u);
-    code_.reset(pcre2_compile(units.data(), units.size(), options, &error, &error_offset, nullptr));
-    if (!code_) return false;
-    // PCRE2 10.42's JIT folds case-insensitive back-references as ASCII only without
-    // PCRE2_UTF, so such patterns stay with the interpreter. Without JIT (unsupported machine,
-    // no executable memory) the interpreter runs too.
-    if (!(ignore_case_ && translator.has_backreference())) {
-      jit_ = pcre2_jit_compile(code_.get(), PCRE2_JIT_COMPLETE) == 0;
-    }
-    match_data_.reset(pcre2_match_data_create_from_pattern(code_.get(), nullptr));
+    compiled_code_ = compiled_pattern(pattern_, ignore_case_, multiline_);
+    if (!compiled_code_) return false;
+    code_ = compiled_code_->code.get();
+    jit_ = compiled_code_->jit;
+    group_count_ = compiled_code_->groups;
+    match_data_.reset(pcre2_match_data_create_from_pattern(code_, nullptr));
     if (!match_data_) {
-      code_.reset();
+      code_ = nullptr;
       return false;
     }
-    std::uint32_t captures = 0;
-    pcre2_pattern_info(code_.get(), PCRE2_INFO_CAPTURECOUNT, &captures);
-    group_count_ = captures;
     return true;
   }
 
@@ -980,7 +1021,7 @@ private:
     pcre2_match_context* context = match_context();
     if (!context) return -1;
     pcre2_set_match_limit(context, jit_ ? kJitMatchLimit : kInterpreterMatchLimit);
-    const int rc = pcre2_match(code_.get(), reinterpret_cast<PCRE2_SPTR16>(subject.data()),
+    const int rc = pcre2_match(code_, reinterpret_cast<PCRE2_SPTR16>(subject.data()),
                                subject.size(), offset, 0, match_data_.get(), context);
     if (rc == PCRE2_ERROR_NOMATCH) return 0;
     return rc > 0 ? 1 : -1;
@@ -1023,7 +1064,8 @@ private:
   bool compiled_ = false;
   bool jit_ = false;
   std::uint32_t group_count_ = 0;
-  std::unique_ptr<pcre2_code, CodeFree> code_;
+  std::shared_ptr<const CompiledPattern> compiled_code_;
+  const pcre2_code* code_ = nullptr;
   std::unique_ptr<pcre2_match_data, MatchDataFree> match_data_;
   std::unique_ptr<pcre2_match_context, MatchContextFree> match_context_;
   std::unique_ptr<pcre2_jit_stack, JitStackFree> jit_stack_;
