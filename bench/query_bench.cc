@@ -86,30 +86,17 @@ int main(int argc, char** argv) {
   server.load_demo_accounts();
   config::set_taobao_hosts(server.member_host(), server.rating_host(), server.image_host());
 
-  posix::Registry registry;
-  posix::register_standard_components(registry);
-  registry.add("VBScript.RegExp",
-               [] { return std::make_shared<TimedRegExp>(posix::make_regexp()); });
-  posix::CurlDownloader downloader;
-  posix::SystemClock clock;
+  posix::Services services;
+  services.registry.add("VBScript.RegExp",
+                        [] { return std::make_shared<TimedRegExp>(posix::make_regexp()); });
   headless::FakeDesktop desktop;
-  Platform p;
-  p.code_page = &posix::code_page_936();
-  p.automation = &registry;
-  p.downloader = &downloader;
-  p.clock = &clock;
-  p.desktop = &desktop;
-  install_platform(p);
-  registry.initialize_thread();
+  install_platform(services.bundle(nullptr, &desktop));
+  services.registry.initialize_thread();
   create_module_state();
   headless::HeadlessWindow window;
-  p.window = &window;
-  install_platform(p);
+  install_platform(services.bundle(&window, &desktop));
 
-  const auto query = [&](const std::string& name) {
-    window.type(controls::编辑框用户名, gbk(name));
-    window.press_key(controls::编辑框用户名, 13);
-  };
+  const auto query = [&](const std::string& name) { window.query_account(gbk(name)); };
 
   for (const auto& label : {"safe_buyer", "risky_buyer", "seller"}) {
     const std::string name = site::demo_account(label).name;
@@ -155,9 +142,8 @@ int main(int argc, char** argv) {
                 to_utf8(window.read_text(controls::分组框查询)).c_str());
   }
 
-  p.window = nullptr;
-  install_platform(p);
+  install_platform(services.bundle(nullptr, &desktop));
   exit_clean_up();
-  registry.uninitialize_thread();
+  services.registry.uninitialize_thread();
   return 0;
 }

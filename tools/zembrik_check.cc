@@ -63,35 +63,23 @@ int main(int argc, char** argv) {
   if (accounts.empty()) return usage_error("no account given");
   config::set_taobao_hosts(member, rating, image);
 
-  posix::Registry registry;
-  posix::register_standard_components(registry);
-  posix::CurlDownloader downloader;
-  posix::SystemClock clock;
+  posix::Services services;
   headless::FakeDesktop desktop;
-  Platform p;
-  p.code_page = &posix::code_page_936();
-  p.automation = &registry;
-  p.downloader = &downloader;
-  p.clock = &clock;
-  p.desktop = &desktop;
-  install_platform(p);
+  install_platform(services.bundle(nullptr, &desktop));
 
-  registry.initialize_thread();
+  services.registry.initialize_thread();
   create_module_state();
   {
     headless::HeadlessWindow window;
-    p.window = &window;
-    install_platform(p);
+    install_platform(services.bundle(&window, &desktop));
     for (const std::string& account : accounts) {
-      window.type(controls::编辑框用户名, gbk(account));
-      window.press_key(controls::编辑框用户名, 13);
+      window.query_account(gbk(account));
       std::cout << (json ? check::json_report(window) : check::summary_report(window)) << "\n";
       std::cout.flush();
     }
-    p.window = nullptr;
-    install_platform(p);
+    install_platform(services.bundle(nullptr, &desktop));
   }
   exit_clean_up();
-  registry.uninitialize_thread();
+  services.registry.uninitialize_thread();
   return 0;
 }

@@ -1,5 +1,6 @@
 #include "platform/headless/headless_window.h"
 
+#include "app/controls.h"
 #include "app/state.h"
 #include "resources.h"
 
@@ -142,6 +143,12 @@ void HeadlessWindow::type(ControlName box, const Text& text) {
       !c->record->settings.read_only) {
     c->text = text;
   }
+}
+
+void HeadlessWindow::query_account(const Text& name) {
+  const ControlName account_box = controls::编辑框用户名;
+  type(account_box, name);
+  press_key(account_box, 13);
 }
 
 void HeadlessWindow::click(ControlName control) {

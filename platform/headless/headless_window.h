@@ -48,6 +48,8 @@ public:
 
   // The user's actions. Input to a disabled or read-only box is ignored, as a real box does.
   void type(ControlName box, const Text& text);
+  // Types the account name into the account box and presses Enter, as a user starts a query.
+  void query_account(const Text& name);
   void click(ControlName control);
   void press_key(ControlName control, int key_code);
   void left_button_press(ControlName control, int x = 0, int y = 0);

@@ -9,6 +9,7 @@
 #include "platform/automation.h"
 #include "platform/code_page.h"
 #include "platform/desktop.h"
+#include "platform/platform.h"
 
 namespace zembrik::posix {
 
@@ -56,6 +57,20 @@ public:
 class SystemClock : public Clock {
 public:
   LocalTime now() override;
+};
+
+// The real Linux services: both components registered, the download, the clock and the code
+// page. The window and the desktop are the caller's.
+struct Services {
+  Services() { register_standard_components(registry); }
+  // These services with the window and desktop, ready for install_platform().
+  Platform bundle(Window* window, Desktop* desktop) {
+    return {window, desktop, &clock, &downloader, &registry, &code_page_936()};
+  }
+
+  Registry registry;
+  CurlDownloader downloader;
+  SystemClock clock;
 };
 
 // Largest body any HTTP read accepts; a larger one is a failure (empty bytes).

@@ -41,26 +41,16 @@ std::string list_target(int code, int page = 0) {
 // The real platform of the check tool, pointed at a loopback site.
 struct LiveHarness {
   site::SiteServer server;
-  posix::Registry registry;
-  posix::CurlDownloader downloader;
+  posix::Services services;
   headless::FakeDesktop desktop;
-  headless::FakeClock clock{{2026, 12, 11, 12, 0, 0}};
   std::unique_ptr<headless::HeadlessWindow> window;
 
   LiveHarness() {
     config::set_taobao_hosts(server.member_host(), server.rating_host(), server.image_host());
-    posix::register_standard_components(registry);
-    Platform p;
-    p.code_page = &posix::code_page_936();
-    p.automation = &registry;
-    p.downloader = &downloader;
-    p.desktop = &desktop;
-    p.clock = &clock;
-    install_platform(p);
+    install_platform(services.bundle(nullptr, &desktop));
     create_module_state();
     window = std::make_unique<headless::HeadlessWindow>();
-    p.window = window.get();
-    install_platform(p);
+    install_platform(services.bundle(window.get(), &desktop));
   }
   ~LiveHarness() {
     exit_clean_up();
@@ -75,10 +65,7 @@ struct LiveHarness {
   void member(const std::string& name_utf8, const std::string& fixture) {
     page(Role::member, site::member_target(name_utf8), fixture);
   }
-  void query(const std::string& name_utf8) {
-    window->type(编辑框用户名, gbk(name_utf8));
-    window->press_key(编辑框用户名, 13);
-  }
+  void query(const std::string& name_utf8) { window->query_account(gbk(name_utf8)); }
   std::string text(ControlName c) const { return to_utf8(window->read_text(c)); }
   std::vector<std::string> targets() const {
     std::vector<std::string> out;

@@ -98,10 +98,7 @@ void CoreHarness::serve(const std::string& address, const std::string& body) {
   web->pages[address] = body;
 }
 
-void CoreHarness::query(const std::string& account_utf8) {
-  window->type(controls::编辑框用户名, gbk(account_utf8));
-  window->press_key(controls::编辑框用户名, 13);
-}
+void CoreHarness::query(const std::string& account_utf8) { window->query_account(gbk(account_utf8)); }
 
 std::string CoreHarness::text(ControlName control) const {
   return to_utf8(window->read_text(control));
