@@ -234,7 +234,6 @@ std::optional<HeaderList> header_list(const std::vector<Header>& headers) {
     // "Name;" is curl's way of sending a header with an empty value.
     if (!add(h.value.empty() ? h.name + ";" : h.name + ": " + h.value)) return std::nullopt;
   }
-  if (!has_header(headers, "Connection") && !add("Connection: Keep-Alive")) return std::nullopt;
   for (const char* name : {"Accept", "Expect", "Content-Type"}) {
     if (!has_header(headers, name) && !add(std::string(name) + ":")) return std::nullopt;
   }

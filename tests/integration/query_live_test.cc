@@ -88,8 +88,7 @@ TEST(LiveQuery, SendsTheProgramsHeadersAndNothingElse) {
             "Accept: */*\r\n"
             "Accept-Language: zh-cn\r\n"
             "User-Agent: Mozilla/5.0 (compatible; MSIE 9.0; Windows NT 6.1; Trident/5.0)\r\n"
-            "Content-Type: application/x-www-form-urlencoded\r\n"
-            "Connection: Keep-Alive\r\n");
+            "Content-Type: application/x-www-form-urlencoded\r\n");
   EXPECT_EQ(h.text(分组框账号信息), "获取店铺信息失败！");
 }
 

@@ -108,17 +108,16 @@ TEST(WinHttpRequest, SendsTheProgramsHeadersExactly) {
                   "Host: 127.0.0.1:" + std::to_string(server.port()), "Referer: " + address,
                   "Accept: */*", "Accept-Language: zh-cn",
                   "User-Agent: Mozilla/5.0 (compatible; MSIE 9.0; Windows NT 6.1; Trident/5.0)",
-                  "Content-Type: application/x-www-form-urlencoded", "Connection: Keep-Alive"}));
+                  "Content-Type: application/x-www-form-urlencoded"}));
 }
 
-TEST(WinHttpRequest, SendsNoHeaderOfItsOwnBeyondHostAndConnection) {
+TEST(WinHttpRequest, SendsNoHeaderOfItsOwnBeyondHost) {
   RawServer server = answering(with_length("HTTP/1.1 200 OK", ""));
   ASSERT_TRUE(fetch(server.url("/plain")));
   const auto requests = server.requests();
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0],
-            head({"GET /plain HTTP/1.1", "Host: 127.0.0.1:" + std::to_string(server.port()),
-                  "Connection: Keep-Alive"}));
+            head({"GET /plain HTTP/1.1", "Host: 127.0.0.1:" + std::to_string(server.port())}));
 }
 
 TEST(WinHttpRequest, SettingAHeaderAgainReplacesItAndAnEmptyValueRemovesIt) {
@@ -133,7 +132,7 @@ TEST(WinHttpRequest, SettingAHeaderAgainReplacesItAndAnEmptyValueRemovesIt) {
   ASSERT_EQ(requests.size(), 1u);
   EXPECT_EQ(requests[0],
             head({"GET /h HTTP/1.1", "Host: 127.0.0.1:" + std::to_string(server.port()),
-                  "X-One: uno", "X-Three: 3", "Connection: Keep-Alive"}));
+                  "X-One: uno", "X-Three: 3"}));
 }
 
 TEST(WinHttpRequest, NonAsciiAddressCharactersGoAsUtf8Escapes) {
@@ -431,7 +430,7 @@ TEST(WinHttpRedirectHop, RepeatsTheRequestAndKeepsOrChangesTheMethod) {
     const std::string host = "Host: 127.0.0.1:" + std::to_string(server.port()) + "\r\n";
     auto expected = [&](const std::string& method, const std::string& path, bool body) {
       return method + " " + path + " HTTP/1.1\r\n" + host +
-             "X-Test: kept\r\nConnection: Keep-Alive\r\n" +
+             "X-Test: kept\r\n" +
              (body ? "Content-Length: 3\r\n\r\nk=v" : "\r\n");
     };
     EXPECT_EQ(requests[0], expected(c.method, "/first", c.method == "POST"));
