@@ -74,6 +74,6 @@ struct Services {
 };
 
 // Largest body any HTTP read accepts; a larger one is a failure (empty bytes).
-inline constexpr std::size_t kMaxBodyBytes = 32u * 1024u * 1024u;
+inline constexpr std::size_t kMaxBodyBytes = std::size_t{32} * 1024 * 1024;
 
 } // namespace zembrik::posix
