@@ -34,6 +34,9 @@ public:
   // Runs the exit clean-up and ends the process with the code; from another thread the request
   // is handed to the UI thread, which carries it out the next time it handles window messages.
   virtual void end_program(int exit_code) = 0;
+  // Whether the window has been destroyed: a query that finds it gone at one of its processing
+  // points makes no further request.
+  virtual bool is_destroyed() { return false; }
 };
 
 } // namespace zembrik

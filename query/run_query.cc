@@ -101,6 +101,7 @@ void run_query() {
   window.set_text(分组框信用及评价信息, gbk("信用及评价信息"));
   window.set_picture(图片框安全, resources::picture_pending());
   window.process_pending_events();
+  if (window.is_destroyed()) return;
 
   const Text member_address = gbk(std::string("http://") + config::member_host() +
                                   "/member/user_profile.jhtml?user_id=") +
@@ -127,6 +128,7 @@ void run_query() {
 
   show_progress(window, "正在查询··");
   window.process_pending_events();
+  if (window.is_destroyed()) return;
 
   page = page_text(fetch_page(match_value(1)));
 
@@ -167,6 +169,7 @@ void run_query() {
   }
 
   if (kind != AccountKind::Tmall) fill_statistics(page);
+  if (window.is_destroyed()) return;
 
   show_progress(window, "查询完毕");
   assess_risk();

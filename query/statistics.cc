@@ -118,6 +118,7 @@ void fill_statistics(const Text& rating_page) {
   }
 
   count_given_reviews(0, gbk("正在查询···"), 编辑框中评);
+  if (window.is_destroyed()) return;
   count_given_reviews(-1, gbk("正在查询····"), 编辑框差评);
 }
 
@@ -126,6 +127,7 @@ void count_given_reviews(int result_code, const Text& progress_caption, ControlN
   window.set_text_colour(分组框查询, kMagenta);
   window.set_text(分组框查询, progress_caption);
   window.process_pending_events();
+  if (window.is_destroyed()) return;
 
   const Text first_address = list_address(result_code, window.read_text(编辑框id));
   Text list_page = page_text(fetch_page(first_address));
@@ -135,6 +137,7 @@ void count_given_reviews(int result_code, const Text& progress_caption, ControlN
   std::int64_t count = 0;
   if (max_page != 0) {
     window.process_pending_events();
+    if (window.is_destroyed()) return;
     if (max_page > 1) {
       const Text last_address = list_address(result_code, window.read_text(编辑框id)) +
                                 gbk("&page=") + text_of_int(max_page);

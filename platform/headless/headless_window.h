@@ -38,6 +38,7 @@ public:
   void process_pending_events() override;
   void set_visible(bool visible) override;
   void end_program(int exit_code) override;
+  bool is_destroyed() override { return destroyed_; }
 
   // The state of a control, or null for an unknown name or after destruction.
   [[nodiscard]] const Control* control(ControlName name) const;

@@ -407,3 +407,31 @@ TEST(RunQuery, RestoresBlackOnlyOnTheJudgedBoxes) {
 
 } // namespace
 } // namespace zembrik
+
+namespace zembrik {
+namespace {
+
+TEST(RunQuery, AWindowClosedDuringAQueryGetsNoFurtherRequest) {
+  // Closed at the k-th processing point: the requests made before it, and none after.
+  const std::vector<std::vector<std::string>> made_before = {
+      {},
+      {kMember + "buyer"},
+      {kMember + "buyer", kRating},
+      {kMember + "buyer", kRating, list_address(0)},
+      {kMember + "buyer", kRating, list_address(0)},
+  };
+  for (std::size_t k = 0; k < made_before.size(); ++k) {
+    BuyerQuery h;
+    h.serve(list_address(0), list_page(1, 3));
+    std::size_t points = 0;
+    h.window->on_pending_events = [&] {
+      if (points++ == k) h.window->close();
+    };
+    h.query("buyer");
+    EXPECT_EQ(h.web->requested, made_before[k]) << k;
+    EXPECT_EQ(h.downloader.downloaded.size(), k >= 2 ? 1u : 0u) << k;
+  }
+}
+
+} // namespace
+} // namespace zembrik
