@@ -5,15 +5,19 @@ Run with Debian's python3 (python3-pil) and fonts-wqy-microhei installed:
 
     /usr/bin/python3 resources/draw_resources.py
 
-Writes resources/picture_{pending,danger,unknown,safe}.gif and
+Writes the pictures and sounds built into the program (resources/picture_*.{gif,bmp,jpg},
+resources/sound_*.wav), the program icon (resources/icon/zembrik_<size>.png and zembrik.ico) and
 tools/demo_site/rank_icons/{b,s}_*.gif. The outputs are committed; the build only embeds them.
 Shapes are drawn at four times the final size and averaged down, then reduced to a small fixed
-palette, so the same input gives the same bytes on every run.
+palette, so the same input gives the same bytes on every run. Sounds are synthesised without
+randomness for the same reason.
 """
 
 import io
 import math
 import os
+import struct
+import wave
 
 from PIL import Image, ImageDraw, ImageFont
 
@@ -268,6 +272,353 @@ def rank_icon(rank, count, buyer):
     return gif_bytes(image, transparency=white)
 
 
+# The query button: a dark red face with rounded corners. The button takes the colour of a
+# picture's top-left pixel as transparent, so the corners get a colour of their own that appears
+# nowhere else in the picture.
+QUERY_FACE_TOP = (178, 34, 30)
+QUERY_FACE_BOTTOM = (122, 14, 12)
+QUERY_EDGE = (96, 8, 8)
+QUERY_CORNER = (240, 240, 240)
+YELLOW = (255, 222, 0)
+
+
+def vertical_gradient(size, top, bottom):
+    w, h = size
+    column = Image.new("RGB", (1, h))
+    for y in range(h):
+        t = y / max(h - 1, 1)
+        column.putpixel((0, y), tuple(round(a + (b - a) * t) for a, b in zip(top, bottom)))
+    return column.resize((w, h), Image.Resampling.NEAREST)
+
+
+def draw_magnifier(draw, cx, cy, radius, stroke, fill):
+    """A ring centred on (cx, cy) with a handle running to the lower right."""
+    draw.ellipse([cx - radius, cy - radius, cx + radius, cy + radius], outline=fill,
+                 width=round(stroke))
+    a = math.radians(45)
+    start = (cx + radius * math.cos(a), cy + radius * math.sin(a))
+    end = (cx + radius * 2.0 * math.cos(a), cy + radius * 2.0 * math.sin(a))
+    handle = stroke * 1.35
+    draw.line([start, end], fill=fill, width=round(handle))
+    draw.ellipse([end[0] - handle / 2, end[1] - handle / 2, end[0] + handle / 2,
+                  end[1] + handle / 2], fill=fill)
+
+
+def picture_query_button(text_colour):
+    w, h = 90 * SCALE, 26 * SCALE
+    face = vertical_gradient((w, h), QUERY_FACE_TOP, QUERY_FACE_BOTTOM)
+    # A lighter upper half gives the face a slight sheen.
+    sheen = vertical_gradient((w, h // 2), (204, 66, 58), QUERY_FACE_TOP)
+    face.paste(sheen, (0, 0))
+    shape = Image.new("L", (w, h), 0)
+    ImageDraw.Draw(shape).rounded_rectangle([0, 0, w - 1, h - 1], radius=4 * SCALE, fill=255)
+    big = Image.new("RGB", (w, h), QUERY_EDGE)
+    inner = Image.new("L", (w, h), 0)
+    ImageDraw.Draw(inner).rounded_rectangle([SCALE, SCALE, w - 1 - SCALE, h - 1 - SCALE],
+                                            radius=3 * SCALE, fill=255)
+    big.paste(face, mask=inner)
+    draw = ImageDraw.Draw(big)
+    draw_magnifier(draw, 26 * SCALE, 11.5 * SCALE, 4.6 * SCALE, 1.9 * SCALE, WHITE)
+    font = ImageFont.truetype(FONT_PATH, 15 * SCALE)
+    box = draw.textbbox((0, 0), "查询", font=font)
+    x = 40 * SCALE - box[0]
+    y = (h - (box[3] - box[1])) / 2 - box[1]
+    draw.text((x, y), "查询", font=font, fill=text_colour, stroke_width=SCALE // 4,
+              stroke_fill=text_colour)
+    small = big.resize((90, 26), Image.Resampling.BOX)
+    # Pixels mostly outside the rounded face become the corner colour; the rest keep the face's
+    # blend with its edge. The corner colour is added to the palette after quantising so that
+    # no face pixel can share it.
+    outside = shape.resize((90, 26), Image.Resampling.BOX).point(lambda v: 255 if v < 128 else 0)
+    image = small.quantize(colors=63, method=Image.Quantize.MEDIANCUT, dither=Image.Dither.NONE)
+    palette = image.getpalette()[: 3 * 63]
+    palette += [0, 0, 0] * (63 - len(palette) // 3) + list(QUERY_CORNER)
+    image.putpalette(palette)
+    image.paste(63, mask=outside)
+    return gif_bytes(image)
+
+
+# The round buttons: a glossy blue disc on a transparent ground.
+def bmp_rgba_bytes(image):
+    """A 32-bit BMP with a BITMAPV5HEADER whose bit fields include an alpha mask, so that
+    readers which honour the header keep the transparency. Colours are not premultiplied;
+    fully transparent pixels are white, the buttons' ground, for readers that ignore alpha."""
+    image = image.convert("RGBA")
+    w, h = image.size
+    rows = []
+    for y in range(h - 1, -1, -1):
+        for x in range(w):
+            r, g, b, a = image.getpixel((x, y))
+            rows.append(bytes((b, g, r, a)) if a else b"\xff\xff\xff\x00")
+    pixels = b"".join(rows)
+    header = struct.pack(
+        "<IiiHHIIiiII" + "IIII" + "I" + "36s" + "III" + "IIII",
+        124, w, h, 1, 32, 3, len(pixels), 2835, 2835, 0, 0,
+        0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000,
+        0x73524742,  # LCS_sRGB
+        bytes(36), 0, 0, 0,
+        4, 0, 0, 0)  # LCS_GM_IMAGES, no profile
+    offset = 14 + len(header)
+    file_header = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
+    return file_header + header + pixels
+
+
+def glossy_disc(size):
+    """A blue disc, lighter towards the top, with a dark rim and a white highlight arc."""
+    s = size * SCALE
+    big = Image.new("RGBA", (s, s), (255, 255, 255, 0))
+    draw = ImageDraw.Draw(big)
+    draw.ellipse([0, 0, s - 1, s - 1], fill=(22, 70, 160, 255))
+    body = vertical_gradient((s, s), (96, 166, 240), (26, 92, 196))
+    mask = Image.new("L", (s, s), 0)
+    inset = 1.2 * SCALE
+    ImageDraw.Draw(mask).ellipse([inset, inset, s - 1 - inset, s - 1 - inset], fill=255)
+    big.paste(body, mask=mask)
+    # The gloss: a soft white ellipse over the upper part of the disc.
+    gloss = Image.new("L", (s, s), 0)
+    gd = ImageDraw.Draw(gloss)
+    gd.ellipse([s * 0.16, s * 0.07, s * 0.84, s * 0.52], fill=110)
+    gd.ellipse([s * 0.16, s * 0.30, s * 0.84, s * 0.75], fill=0)
+    big.paste((255, 255, 255, 255), mask=Image.composite(gloss, Image.new("L", (s, s), 0), mask))
+    return big
+
+
+def picture_instructions_button():
+    big = glossy_disc(30)
+    s = 30 * SCALE
+    draw_magnifier(ImageDraw.Draw(big), s * 0.44, s * 0.45, s * 0.17, 2.4 * SCALE,
+                   WHITE + (255,))
+    return bmp_rgba_bytes(big.resize((30, 30), Image.Resampling.BOX))
+
+
+def picture_about_button():
+    big = glossy_disc(30)
+    s = 30 * SCALE
+    draw = ImageDraw.Draw(big)
+    stem = 3.6 * SCALE
+    draw.ellipse([s / 2 - stem * 0.62, s * 0.20, s / 2 + stem * 0.62, s * 0.20 + stem * 1.24],
+                 fill=WHITE + (255,))
+    draw.rounded_rectangle([s / 2 - stem / 2, s * 0.40, s / 2 + stem / 2, s * 0.78],
+                           radius=stem * 0.3, fill=WHITE + (255,))
+    # Serifs: a short foot across the bottom and a flag to the upper left.
+    draw.rectangle([s / 2 - stem * 1.05, s * 0.78 - stem * 0.55, s / 2 + stem * 1.05, s * 0.78],
+                   fill=WHITE + (255,))
+    draw.rectangle([s / 2 - stem * 1.0, s * 0.40, s / 2, s * 0.40 + stem * 0.55],
+                   fill=WHITE + (255,))
+    return bmp_rgba_bytes(big.resize((30, 30), Image.Resampling.BOX))
+
+
+# Review flowers for the header cells and the given-reviews labels.
+LIGHT_BLUE = (0xCB, 0xE3, 0xEF)  # 0xEFE3CB as 0x00BBGGRR
+STEM_GREEN = (52, 150, 48)
+LEAF_GREEN = (76, 176, 60)
+BUD_GREY = (78, 78, 82)
+BUD_DARK = (50, 50, 54)
+
+
+def draw_leaf(draw, x, y, length, width, angle, fill):
+    """A pointed leaf from (x, y) along `angle` degrees (0 is to the right, y grows down)."""
+    a = math.radians(angle)
+    dx, dy = math.cos(a), math.sin(a)
+    nx, ny = -dy, dx
+    points = []
+    for i in range(13):
+        t = i / 12
+        bulge = width / 2 * math.sin(math.pi * t)
+        points.append((x + dx * length * t + nx * bulge, y + dy * length * t + ny * bulge))
+    for i in range(11, 0, -1):
+        t = i / 12
+        bulge = width / 2 * math.sin(math.pi * t)
+        points.append((x + dx * length * t - nx * bulge, y + dy * length * t - ny * bulge))
+    draw.polygon(points, fill=fill)
+
+
+def draw_flower(draw, cx, petal, centre):
+    """An upright flower centred in a 20 × 21 cell at x = cx: five petals round a centre on a
+    straight stem with one leaf. Coordinates are in cell pixels times SCALE."""
+    u = SCALE
+    head_y = 6.6 * u
+    draw.line([(cx, head_y), (cx, 21 * u)], fill=STEM_GREEN, width=round(1.5 * u))
+    draw_leaf(draw, cx, 16 * u, 5.2 * u, 2.6 * u, -35, LEAF_GREEN)
+    draw_leaf(draw, cx, 18.5 * u, 4.2 * u, 2.2 * u, 210, LEAF_GREEN)
+    r, d = 2.7 * u, 2.9 * u
+    dark = tuple(max(c - 50, 0) for c in petal)
+    for k in range(5):
+        a = math.radians(-90 + 72 * k)
+        px, py = cx + d * math.cos(a), head_y + d * math.sin(a)
+        draw.ellipse([px - r - 0.4 * u, py - r - 0.4 * u, px + r + 0.4 * u, py + r + 0.4 * u],
+                     fill=dark)
+    for k in range(5):
+        a = math.radians(-90 + 72 * k)
+        px, py = cx + d * math.cos(a), head_y + d * math.sin(a)
+        draw.ellipse([px - r, py - r, px + r, py + r], fill=petal)
+    c = 1.9 * u
+    draw.ellipse([cx - c, head_y - c, cx + c, head_y + c], fill=centre)
+
+
+def draw_wilted(draw, cx):
+    """A stem rising from the bottom, bending over to the right and hanging a closed dark grey
+    bud head down."""
+    u = SCALE
+    points = []
+    # Up from the base, then a curve over the top and down (a quadratic and a half circle).
+    for i in range(11):
+        t = i / 10
+        points.append((cx - 2.2 * u, 21 * u - 12 * u * t))
+    top_cx, top_cy, rr = cx + 1.0 * u, 9 * u, 3.2 * u
+    for i in range(1, 15):
+        a = math.radians(180 + 190 * i / 14)
+        points.append((top_cx + rr * math.cos(a), top_cy + rr * 0.9 * math.sin(a)))
+    draw.line(points, fill=STEM_GREEN, width=round(1.5 * u), joint="curve")
+    draw_leaf(draw, cx - 1.3 * u, 17 * u, 4.6 * u, 2.2 * u, 200, LEAF_GREEN)
+    draw_leaf(draw, cx - 1.1 * u, 15 * u, 4.0 * u, 2.0 * u, -20, LEAF_GREEN)
+    # The bud hangs from the stem's end, pointing down and slightly to the right.
+    ex, ey = points[-1]
+    sepal = [(ex - 1.6 * u, ey + 0.8 * u), (ex + 1.6 * u, ey + 0.4 * u),
+             (ex + 0.3 * u, ey - 0.4 * u)]
+    bud = []
+    length, half = 7.6 * u, 2.6 * u
+    a = math.radians(96)
+    dx, dy = math.cos(a), math.sin(a)
+    nx, ny = -dy, dx
+    for i in range(25):
+        t = i / 24
+        w = half * math.sin(math.pi * t ** 0.8) if t < 1 else 0
+        bud.append((ex + dx * length * t + nx * w, ey + dy * length * t + ny * w))
+    for i in range(23, 0, -1):
+        t = i / 24
+        w = half * math.sin(math.pi * t ** 0.8)
+        bud.append((ex + dx * length * t - nx * w, ey + dy * length * t - ny * w))
+    draw.polygon(bud, fill=BUD_DARK)
+    inner = [(ex + (x - ex) * 0.78 + dx * 0.6 * u, ey + (y - ey) * 0.78 + dy * 0.6 * u)
+             for x, y in bud]
+    draw.polygon(inner, fill=BUD_GREY)
+    draw.polygon(sepal, fill=STEM_GREEN)
+
+
+def jpeg_bytes(image):
+    out = io.BytesIO()
+    image.save(out, format="JPEG", quality=95, subsampling=0, optimize=False)
+    return out.getvalue()
+
+
+def picture_review(kind, width, ground):
+    """A review flower in the right-hand 20 pixels of a width × 21 picture."""
+    big = Image.new("RGB", (width * SCALE, 21 * SCALE), ground)
+    draw = ImageDraw.Draw(big)
+    cx = (width - 10) * SCALE
+    if kind == "good":
+        draw_flower(draw, cx, (222, 30, 36), (255, 206, 60))
+    elif kind == "neutral":
+        draw_flower(draw, cx, (250, 200, 20), (214, 120, 20))
+    else:
+        draw_wilted(draw, cx)
+    return jpeg_bytes(big.resize((width, 21), Image.Resampling.BOX))
+
+
+# Sounds.
+def wav_bytes(channels, rate, sample_bytes, frames):
+    out = io.BytesIO()
+    with wave.open(out, "wb") as w:
+        w.setnchannels(channels)
+        w.setsampwidth(sample_bytes)
+        w.setframerate(rate)
+        w.writeframes(frames)
+    return out.getvalue()
+
+
+def sound_pass_over():
+    """A soft rising two-note chime: sine tones with a gentle attack and a decaying tail."""
+    rate = 22050
+    count = round(rate * 0.261)
+    samples = []
+    for n in range(count):
+        t = n / rate
+        attack = min(t / 0.006, 1.0)
+        tail = min((count - 1 - n) / (rate * 0.010), 1.0)
+        v = 0.0
+        for start, freq in ((0.0, 1046.5), (0.045, 1568.0)):
+            if t >= start:
+                u = t - start
+                v += math.sin(2 * math.pi * freq * u) * math.exp(-u / 0.055) * min(u / 0.004, 1)
+        samples.append(round(7000 * attack * tail * v))
+    return wav_bytes(1, rate, 2, struct.pack(f"<{count}h", *samples))
+
+
+def sound_click():
+    """A short click: a burst of noise and a fast-decaying 2 kHz knock, then silence. 8-bit
+    samples are unsigned with 128 as silence; both channels carry the same signal."""
+    rate = 44100
+    count = round(rate * 0.133)
+    seed = 12345
+    data = bytearray()
+    for n in range(count):
+        t = n / rate
+        seed = (seed * 1103515245 + 12345) & 0x7FFFFFFF
+        noise = seed / 0x3FFFFFFF - 1.0
+        v = 0.55 * noise * math.exp(-t / 0.0015) + 0.6 * math.sin(2 * math.pi * 2000 * t) * \
+            math.exp(-t / 0.006)
+        s = max(0, min(255, 128 + round(100 * v)))
+        data += bytes((s, s))
+    return wav_bytes(2, rate, 1, bytes(data))
+
+
+# The program icon: the blue shield of the security pictures carrying a white magnifier.
+ICON_SIZES = (16, 20, 24, 32, 40, 48, 64, 96, 128, 256)
+
+
+def program_icon(size):
+    scale = 8
+    s = size * scale
+    big = Image.new("RGBA", (s, s), (0, 0, 0, 0))
+    margin = s * 0.04
+    draw_shield(big, margin + s * 0.03, margin, s - 2 * margin - s * 0.06, s - 2 * margin, "blue")
+    draw = ImageDraw.Draw(big)
+    # Strokes stay at least about 1.7 pixels wide so the magnifier reads at 16 pixels.
+    stroke = max(s * 0.075, 1.7 * scale)
+    draw_magnifier(draw, s * 0.45, s * 0.42, s * 0.17, stroke, WHITE + (255,))
+    return big.resize((size, size), Image.Resampling.BOX)
+
+
+def png_bytes(image):
+    out = io.BytesIO()
+    image.save(out, format="PNG", optimize=False)
+    return out.getvalue()
+
+
+def ico_bytes(images):
+    """An ICO holding each image: 32-bit DIBs with an AND mask below 256 pixels, PNG at 256,
+    the way Windows itself stores icons."""
+    entries, blobs = [], []
+    for image in images:
+        w, h = image.size
+        if w >= 256:
+            blob = png_bytes(image)
+        else:
+            pixels = bytearray()
+            mask = bytearray()
+            mask_stride = ((w + 31) // 32) * 4
+            for y in range(h - 1, -1, -1):
+                row_mask = bytearray(mask_stride)
+                for x in range(w):
+                    r, g, b, a = image.getpixel((x, y))
+                    pixels += bytes((b, g, r, a))
+                    if a == 0:
+                        row_mask[x // 8] |= 0x80 >> (x % 8)
+                mask += row_mask
+            header = struct.pack("<IiiHHIIiiII", 40, w, 2 * h, 1, 32, 0,
+                                 len(pixels) + len(mask), 0, 0, 0, 0)
+            blob = header + bytes(pixels) + bytes(mask)
+        entries.append((w, h))
+        blobs.append(blob)
+    offset = 6 + 16 * len(images)
+    directory = struct.pack("<HHH", 0, 1, len(images))
+    for (w, h), blob in zip(entries, blobs):
+        directory += struct.pack("<BBBBHHII", w % 256, h % 256, 0, 0, 1, 32, len(blob), offset)
+        offset += len(blob)
+    return directory + b"".join(blobs)
+
+
 def write(path, data):
     os.makedirs(os.path.dirname(path), exist_ok=True)
     with open(path, "wb") as f:
@@ -281,6 +632,21 @@ def main():
     write(os.path.join(HERE, "picture_unknown.gif"),
           picture_result("unknown", "blue", "安全等级：未知"))
     write(os.path.join(HERE, "picture_safe.gif"), picture_result("safe", "green", "安全等级：安全"))
+    write(os.path.join(HERE, "picture_query_button.gif"), picture_query_button(WHITE))
+    write(os.path.join(HERE, "picture_query_button_hover.gif"), picture_query_button(YELLOW))
+    write(os.path.join(HERE, "picture_instructions_button.bmp"), picture_instructions_button())
+    write(os.path.join(HERE, "picture_about_button.bmp"), picture_about_button())
+    for kind in ("good", "neutral", "bad"):
+        write(os.path.join(HERE, f"picture_{kind}_header.jpg"),
+              picture_review(kind, 40, LIGHT_BLUE))
+    for kind in ("neutral", "bad"):
+        write(os.path.join(HERE, f"picture_{kind}_given.jpg"), picture_review(kind, 20, WHITE))
+    write(os.path.join(HERE, "sound_pass_over.wav"), sound_pass_over())
+    write(os.path.join(HERE, "sound_click.wav"), sound_click())
+    icons = [program_icon(size) for size in ICON_SIZES]
+    for size, image in zip(ICON_SIZES, icons):
+        write(os.path.join(HERE, "icon", f"zembrik_{size}.png"), png_bytes(image))
+    write(os.path.join(HERE, "icon", "zembrik.ico"), ico_bytes(icons))
     icons = os.path.join(ROOT, "tools", "demo_site", "rank_icons")
     for side, ranks in (("b", ("red", "blue", "cap")), ("s", ("red", "blue", "cap", "crown"))):
         for rank in ranks:
