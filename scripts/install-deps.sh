@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcurl4-openssl-dev libpcre2-dev libcpp-httplib-dev
   python3-pil fonts-wqy-microhei
+  qt6-base-dev
 )
 
 missing=()
