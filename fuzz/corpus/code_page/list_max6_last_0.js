@@ -1,0 +1,1 @@
+shop_rate_list({"maxPage":6,"currentPageNum":6,"rateListDetail":[]})
