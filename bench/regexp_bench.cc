@@ -35,8 +35,8 @@ const char16_t* const kPatterns[] = {
 };
 
 // Alternating runs of ASCII letters and Chinese characters, `size` code units in all.
-std::u16string runs(std::size_t size, std::size_t ascii, std::size_t chinese, unsigned seed) {
-  std::mt19937 rng(seed);
+std::u16string runs(std::size_t size, std::size_t ascii, std::size_t chinese, unsigned rng_start) {
+  std::mt19937 rng(rng_start);
   std::u16string s;
   while (s.size() < size) {
     for (std::size_t i = 0; i < ascii; ++i)

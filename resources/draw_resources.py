@@ -550,12 +550,12 @@ def sound_click():
     samples are unsigned with 128 as silence; both channels carry the same signal."""
     rate = 44100
     count = round(rate * 0.133)
-    seed = 12345
+    lcg = 12345
     data = bytearray()
     for n in range(count):
         t = n / rate
-        seed = (seed * 1103515245 + 12345) & 0x7FFFFFFF
-        noise = seed / 0x3FFFFFFF - 1.0
+        lcg = (lcg * 1103515245 + 12345) & 0x7FFFFFFF
+        noise = lcg / 0x3FFFFFFF - 1.0
         v = 0.55 * noise * math.exp(-t / 0.0015) + 0.6 * math.sin(2 * math.pi * 2000 * t) * \
             math.exp(-t / 0.006)
         s = max(0, min(255, 128 + round(100 * v)))
