@@ -34,4 +34,10 @@ void set_taobao_hosts(std::string member, std::string rating, std::string image)
   values().image = std::move(image);
 }
 
+void set_maker_pages(std::string maker, std::string update, std::string download) {
+  values().maker = std::move(maker);
+  values().update = std::move(update);
+  values().download = std::move(download);
+}
+
 } // namespace zembrik::config

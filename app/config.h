@@ -13,5 +13,7 @@ const std::string& update_page();
 const std::string& download_page();
 
 void set_taobao_hosts(std::string member, std::string rating, std::string image);
+// For tests only: the maker's three addresses.
+void set_maker_pages(std::string maker, std::string update, std::string download);
 
 } // namespace zembrik::config

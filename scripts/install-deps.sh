@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libcurl4-openssl-dev libpcre2-dev libcpp-httplib-dev
   python3-pil fonts-wqy-microhei
-  qt6-base-dev
+  qt6-base-dev libasound2-dev desktop-file-utils
 )
 
 missing=()

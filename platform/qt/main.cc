@@ -1,5 +1,6 @@
 // The window program: the core on the Linux stand-ins, in a Qt Widgets window.
 #include <QApplication>
+#include <QIcon>
 #include <cstdio>
 #include <cstdlib>
 
@@ -12,6 +13,8 @@
 int main(int argc, char** argv) {
   using namespace zembrik;
   QApplication application(argc, argv);
+  QApplication::setWindowIcon(qt::program_icon());
+  QApplication::setDesktopFileName(QStringLiteral("zembrik"));
   posix::Services services;
   qt::QtDesktop desktop;
   install_platform(services.bundle(nullptr, &desktop));

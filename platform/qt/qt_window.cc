@@ -2,25 +2,30 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QBuffer>
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QMetaObject>
 #include <QMouseEvent>
+#include <QMovie>
 #include <QPainter>
 #include <QPixmap>
 #include <QScreen>
-#include <QShortcut>
 #include <QTextBlock>
 #include <QTextCursor>
 #include <QTextEdit>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 
 #include "app/config.h"
 #include "app/state.h"
 #include "platform/platform.h"
+#include "icons.h"
 #include "resources.h"
 
 namespace zembrik::qt {
@@ -184,19 +189,38 @@ private:
   bool visited_ = false;
 };
 
+// Shows its picture at the top-left corner; a GIF of several frames plays as an animation.
+// Bytes that are not a picture show nothing.
 class PictureWidget : public QWidget {
 public:
   PictureWidget(QtWindow& window, const ControlRecord& record) : window_(window), record_(record) {}
-  void set_pixmap(QPixmap pixmap) {
-    pixmap_ = std::move(pixmap);
+  void set_picture(const Bytes& bytes) {
+    movie_.reset();
+    buffer_.reset();
+    pixmap_ = pixmap_of(bytes);
+    if (!pixmap_.isNull() && bytes.size() > 6 && std::memcmp(bytes.data(), "GIF", 3) == 0) {
+      auto buffer = std::make_unique<QBuffer>();
+      buffer->setData(QByteArray(reinterpret_cast<const char*>(bytes.data()),
+                                 static_cast<qsizetype>(bytes.size())));
+      auto movie = std::make_unique<QMovie>(buffer.get(), QByteArray("gif"));
+      if (movie->isValid() && movie->frameCount() > 1) {
+        QObject::connect(movie.get(), &QMovie::frameChanged, this, [this] { update(); });
+        movie->start();
+        buffer_ = std::move(buffer);
+        movie_ = std::move(movie);
+      }
+    }
     if (isVisible()) repaint();
   }
+  // The frame shown now, for tests: -1 for a still picture.
+  [[nodiscard]] int frame() const { return movie_ ? movie_->currentFrameNumber() : -1; }
 
 protected:
   void paintEvent(QPaintEvent*) override {
     QPainter p(this);
     p.fillRect(rect(), colour_of(record_.settings.ground));
-    if (!pixmap_.isNull()) p.drawPixmap(0, 0, pixmap_);
+    const QPixmap shown = movie_ ? movie_->currentPixmap() : pixmap_;
+    if (!shown.isNull()) p.drawPixmap(0, 0, shown);
     if (record_.settings.border) {
       p.setPen(frame_colour());
       p.drawRect(rect().adjusted(0, 0, -1, -1));
@@ -213,6 +237,8 @@ private:
   QtWindow& window_;
   const ControlRecord& record_;
   QPixmap pixmap_;
+  std::unique_ptr<QBuffer> buffer_; // the movie reads from it, so it goes after the movie
+  std::unique_ptr<QMovie> movie_;
 };
 
 // Its top-left pixel's colour is transparent.
@@ -243,23 +269,25 @@ protected:
     QPainter p(this);
     const bool flat = record_.settings.button_style == ButtonStyle::flat;
     p.fillRect(rect(), flat ? colour_of(kButtonFace) : QColor(Qt::white));
-    const QPixmap& picture = underMouse() && !hover_.isNull() ? hover_ : normal_;
+    const QPixmap& picture = pointer_over_ && !hover_.isNull() ? hover_ : normal_;
     if (!picture.isNull()) {
       const int dx = isDown() ? 1 : 0;
       p.drawPixmap((width() - picture.width()) / 2 + dx, (height() - picture.height()) / 2 + dx,
                    picture);
     }
-    if (!flat || underMouse() || isDown()) {
+    if (!flat || pointer_over_ || isDown()) {
       p.setPen(isDown() ? frame_colour() : palette().color(QPalette::Mid));
       p.drawRect(rect().adjusted(0, 0, -1, -1));
     }
   }
   void enterEvent(QEnterEvent* event) override {
+    pointer_over_ = true;
     play(record_.settings.sound_over);
     QAbstractButton::enterEvent(event);
     update();
   }
   void leaveEvent(QEvent* event) override {
+    pointer_over_ = false;
     QAbstractButton::leaveEvent(event);
     update();
   }
@@ -275,6 +303,7 @@ private:
   const ControlRecord& record_;
   QPixmap normal_;
   QPixmap hover_;
+  bool pointer_over_ = false;
 };
 
 // Hands the key presses of an edit box to its handlers before the box itself sees them.
@@ -312,6 +341,14 @@ protected:
   bool event(QEvent* event) override {
     if (event->type() == QEvent::WindowActivate) window_.activated();
     return QWidget::event(event);
+  }
+  // Esc closes the window, wherever the focus is: the controls leave the key to their parent.
+  void keyPressEvent(QKeyEvent* event) override {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+      close();
+      return;
+    }
+    QWidget::keyPressEvent(event);
   }
 
 private:
@@ -367,6 +404,17 @@ QString for_display(const Text& text) {
 
 } // namespace
 
+QIcon program_icon() {
+  QIcon icon;
+  for (const Bytes* png : {&icons::zembrik_16(), &icons::zembrik_20(), &icons::zembrik_24(),
+                           &icons::zembrik_32(), &icons::zembrik_40(), &icons::zembrik_48(),
+                           &icons::zembrik_64(), &icons::zembrik_96(), &icons::zembrik_128(),
+                           &icons::zembrik_256()}) {
+    icon.addPixmap(pixmap_of(*png));
+  }
+  return icon;
+}
+
 std::uint32_t qt_rgb(std::uint32_t colour) {
   return colour_of(colour).rgb() & 0xFFFFFFu;
 }
@@ -381,15 +429,13 @@ QtWindow::QtWindow() : ui_thread_(std::this_thread::get_id()) {
   main_->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint);
   main_->setWindowTitle(to_qstring(window_record.settings.text));
+  main_->setWindowIcon(program_icon());
   QPalette ground = main_->palette();
   ground.setColor(QPalette::Window, Qt::white);
   main_->setPalette(ground);
   main_->setAutoFillBackground(true);
   main_->setFixedSize(window_record.width - 2 * kFrameSide,
                       window_record.height - kFrameTop - kFrameSide);
-  auto* esc = new QShortcut(QKeySequence(Qt::Key_Escape), main_);
-  esc->setContext(Qt::WindowShortcut);
-  QObject::connect(esc, &QShortcut::activated, main_, [this] { main_->close(); });
 
   for (const ControlRecord& record : description.subspan(1)) {
     auto c = std::make_unique<Control>();
@@ -457,7 +503,7 @@ QtWindow::QtWindow() : ui_thread_(std::this_thread::get_id()) {
       if (const Bytes* initial = resources::find(s.picture); initial && !s.picture.empty()) {
         c->picture = *initial;
       }
-      p->set_pixmap(pixmap_of(c->picture));
+      p->set_picture(c->picture);
       c->widget = p;
       break;
     }
@@ -605,7 +651,14 @@ void QtWindow::set_picture(ControlName control, const Bytes& picture) {
   Control* c = find(control);
   if (c == nullptr || c->record->kind != ControlKind::picture_box) return;
   c->picture = picture;
-  static_cast<PictureWidget*>(c->widget)->set_pixmap(pixmap_of(picture));
+  static_cast<PictureWidget*>(c->widget)->set_picture(picture);
+}
+
+int QtWindow::picture_frame(ControlName control) const {
+  const Control* c = find(control);
+  return c && c->record->kind == ControlKind::picture_box
+             ? static_cast<const PictureWidget*>(c->widget)->frame()
+             : -1;
 }
 
 Bytes QtWindow::read_picture(ControlName control) {
@@ -631,9 +684,9 @@ void QtWindow::set_visible(bool visible) {
     return;
   }
   QMetaObject::invokeMethod(
-      main_,
-      [this, visible] {
-        if (!destroyed_) main_->setVisible(visible);
+      QCoreApplication::instance(),
+      [this, alive = std::weak_ptr<const bool>(alive_), visible] {
+        if (alive.lock() && !destroyed_) main_->setVisible(visible);
       },
       Qt::QueuedConnection);
 }
@@ -647,7 +700,11 @@ void QtWindow::end_program(int exit_code) {
   if (ended_) return;
   end_request_ = exit_code;
   QMetaObject::invokeMethod(
-      main_, [this] { handle_cross_thread_requests(); }, Qt::QueuedConnection);
+      QCoreApplication::instance(),
+      [this, alive = std::weak_ptr<const bool>(alive_)] {
+        if (alive.lock()) handle_cross_thread_requests();
+      },
+      Qt::QueuedConnection);
   request_done_.wait(lock, [this] { return ended_; });
 }
 

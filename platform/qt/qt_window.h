@@ -12,6 +12,7 @@
 #include "app/window_description.h"
 #include "platform/window.h"
 
+class QIcon;
 class QWidget;
 
 namespace zembrik::qt {
@@ -38,10 +39,13 @@ public:
   void process_pending_events() override;
   void set_visible(bool visible) override;
   void end_program(int exit_code) override;
+  bool is_destroyed() override { return destroyed_; }
 
   // The widget of a control (the main window for the empty name), or null once destroyed.
   [[nodiscard]] QWidget* widget(ControlName control) const;
   [[nodiscard]] bool destroyed() const { return destroyed_; }
+  // The frame an animated picture box shows now; -1 for a still picture or none.
+  [[nodiscard]] int picture_frame(ControlName control) const;
 
   // What ending the program does after the exit clean-up; by default the process ends at once
   // with the code. Tests record the code instead.
@@ -62,6 +66,9 @@ private:
   void handle_cross_thread_requests();
 
   std::map<std::string, std::unique_ptr<Control>, std::less<>> controls_;
+  // Requests queued by other threads hold a weak reference: they do nothing once the window
+  // object is gone.
+  std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
   MainWidget* main_ = nullptr;
   std::thread::id ui_thread_;
   bool destroyed_ = false;
@@ -74,6 +81,9 @@ private:
   std::optional<int> end_request_;
   bool ended_ = false;
 };
+
+// The program icon in all its sizes.
+QIcon program_icon();
 
 // 0x00BBGGRR as the colour Qt draws; kButtonFace becomes the palette's button colour.
 std::uint32_t qt_rgb(std::uint32_t colour);

@@ -1,104 +1,15 @@
 // The Qt window on the offscreen platform, with the real stand-ins against the loopback site.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QKeyEvent>
+#include <QFile>
 #include <QLineEdit>
-#include <QWidget>
+#include <QTextEdit>
+#include <QTimer>
 
-#include "app/config.h"
-#include "app/controls.h"
-#include "app/state.h"
-#include "app/window_description.h"
-#include "platform/platform.h"
-#include "platform/posix/posix_platform.h"
-#include "platform/qt/qt_desktop.h"
-#include "platform/qt/qt_window.h"
-#include "resources.h"
-#include "site.h"
+#include "gui_harness.h"
 
-namespace zembrik {
+namespace zembrik::gui {
 namespace {
-
-using namespace controls;
-
-// One application for the whole run, never destroyed: tearing it down among the static
-// destructors at exit crashes.
-QApplication& application() {
-  static int argc = 1;
-  static char name[] = "zembrik_gui_test";
-  static char* argv[] = {name, nullptr};
-  static QApplication* app = new QApplication(argc, argv);
-  return *app;
-}
-
-struct Box {
-  std::string text;
-  std::string title;
-  int style;
-};
-
-// The window with a scripted desktop: boxes are answered from `answers` (then OK), addresses
-// and threads are recorded, never opened or started.
-struct GuiHarness {
-  site::SiteServer server;
-  posix::Services services;
-  qt::QtDesktop desktop;
-  std::unique_ptr<qt::QtWindow> window;
-  std::vector<Box> boxes;
-  std::vector<int> answers;
-  std::vector<std::string> opened;
-  int threads_started = 0;
-  std::optional<int> ended_with;
-
-  GuiHarness() {
-    application();
-    server.load_demo_accounts();
-    config::set_taobao_hosts(server.member_host(), server.rating_host(), server.image_host());
-    desktop.message_box_hook = [this](const Text& text, const Text& title, int style) {
-      boxes.push_back({to_utf8(text), to_utf8(title), style});
-      if (answers.empty()) return kResultOk;
-      const int answer = answers.front();
-      answers.erase(answers.begin());
-      return answer;
-    };
-    desktop.open_address_hook = [this](const Text& address) {
-      opened.push_back(to_utf8(address));
-      return true;
-    };
-    desktop.start_thread_hook = [this](const std::function<void()>&) { ++threads_started; };
-    install_platform(services.bundle(nullptr, &desktop));
-    create_module_state();
-    window = std::make_unique<qt::QtWindow>();
-    window->on_end_program = [this](int code) { ended_with = code; };
-    install_platform(services.bundle(window.get(), &desktop));
-    window->show();
-  }
-  ~GuiHarness() {
-    window.reset();
-    exit_clean_up();
-    Platform base;
-    base.code_page = &posix::code_page_936();
-    install_platform(base);
-  }
-
-  void key(ControlName control, int key, const QString& text = {}) {
-    QWidget* w = window->widget(control);
-    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
-    QApplication::sendEvent(w, &press);
-    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
-    QApplication::sendEvent(w, &release);
-  }
-  void type_account(const std::string& name_utf8) {
-    static_cast<QLineEdit*>(window->widget(编辑框用户名))->setText(QString::fromUtf8(name_utf8));
-  }
-  int member_requests() const {
-    int n = 0;
-    for (const auto& r : server.requests())
-      n += r.role == site::Role::member ? 1 : 0;
-    return n;
-  }
-};
 
 TEST(QtWindow, StartsEmptyWithThePendingPicture) {
   GuiHarness h;
@@ -138,17 +49,17 @@ TEST(QtWindow, TabMovesAmongTheFourStopsOnly) {
   // The first activation started the update check once.
   main->activateWindow();
   QApplication::processEvents();
-  EXPECT_EQ(h.threads_started, 1);
+  EXPECT_EQ(h.waiting_threads.size(), 1u);
 }
 
 TEST(QtWindow, EnterStartsExactlyOneQuery) {
   GuiHarness h;
   h.type_account(site::demo_account("safe_buyer").name);
   h.key(编辑框用户名, Qt::Key_A, QStringLiteral("a"));
-  EXPECT_EQ(h.member_requests(), 0);
+  EXPECT_EQ(h.requests(site::Role::member), 0);
   h.type_account(site::demo_account("safe_buyer").name);
   h.key(编辑框用户名, Qt::Key_Return, QStringLiteral("\r"));
-  EXPECT_EQ(h.member_requests(), 1);
+  EXPECT_EQ(h.requests(site::Role::member), 1);
   EXPECT_EQ(to_utf8(h.window->read_text(编辑框id)), site::demo_account("safe_buyer").user_id);
   EXPECT_EQ(h.window->read_picture(图片框安全), resources::picture_safe());
   EXPECT_TRUE(h.window->widget(编辑框用户名)->isEnabled());
@@ -186,8 +97,170 @@ TEST(QtWindow, EndingFromAnotherThreadRunsTheCleanUpOnceWithoutPrompt) {
   EXPECT_TRUE(h.boxes.empty());
 }
 
+
+TEST(QtWindow, EscClosesThroughThePromptAndTheLoopEndsWithZero) {
+  GuiHarness h;
+  h.answers = {kResultCancel};
+  QTimer::singleShot(0, [&h] { h.key(编辑框用户名, Qt::Key_Escape); });
+  QTimer give_up; // only if Esc did nothing
+  give_up.callOnTimeout([] { QCoreApplication::exit(99); });
+  give_up.start(5000);
+  EXPECT_EQ(QApplication::exec(), 0);
+  ASSERT_EQ(h.boxes.size(), 1u);
+  EXPECT_EQ(h.boxes[0].title, "更多精彩：");
+  EXPECT_TRUE(h.opened.empty());
+  EXPECT_TRUE(h.window->destroyed());
+}
+
+TEST(QtWindow, SecurityPictureOpensTheRatingPageOnlyOnceAnIdIsKnown) {
+  GuiHarness h;
+  h.left_click(图片框安全);
+  EXPECT_TRUE(h.opened.empty());
+  h.query(site::demo_account("unknown").name);
+  h.left_click(图片框安全);
+  EXPECT_TRUE(h.opened.empty());
+  const site::DemoAccount& buyer = site::demo_account("safe_buyer");
+  h.query(buyer.name);
+  h.left_click(图片框安全, {150, 40});
+  EXPECT_EQ(h.opened, std::vector<std::string>{"http://" + h.server.rating_host() +
+                                                "/user-rate-" + buyer.user_id + ".htm"});
+}
+
+TEST(QtWindow, ClosingDuringAQueryStopsIt) {
+  GuiHarness h;
+  h.answers = {kResultCancel};
+  // The close comes in at the query's first processing point after the member page.
+  QTimer closer;
+  closer.callOnTimeout([&h, &closer] {
+    if (h.requests(site::Role::member) == 0) return;
+    closer.stop();
+    h.widget("")->close();
+  });
+  closer.start(0);
+  h.query(site::demo_account("safe_buyer").name);
+  EXPECT_TRUE(h.window->destroyed());
+  EXPECT_EQ(h.boxes.size(), 1u);
+  EXPECT_EQ(h.requests(site::Role::member), 1);
+  EXPECT_EQ(h.requests(site::Role::rating), 0);
+  EXPECT_EQ(h.requests(site::Role::image), 0);
+}
+
+TEST(QtWindow, QueryButtonShowsItsHoverPicture) {
+  GuiHarness h;
+  const auto yellow = [&h] { return count_pixels(h.image(超级按钮查询), yellowish); };
+  EXPECT_EQ(yellow(), 0);
+  h.pointer_enters(超级按钮查询);
+  EXPECT_GT(yellow(), 20);
+  h.pointer_leaves(超级按钮查询);
+  EXPECT_EQ(yellow(), 0);
+  EXPECT_TRUE(h.sounds.empty()); // the query button has no sounds
+}
+
+TEST(QtWindow, RoundButtonsPlayTheirSoundsAndShowTheirBoxes) {
+  GuiHarness h;
+  h.pointer_enters(超级按钮_关于);
+  ASSERT_EQ(h.sounds.size(), 1u);
+  EXPECT_EQ(h.sounds[0], resources::sound_pass_over());
+  h.left_click(超级按钮_关于);
+  ASSERT_EQ(h.sounds.size(), 2u);
+  EXPECT_EQ(h.sounds[1], resources::sound_click());
+  h.left_click(超级按钮_说明);
+  ASSERT_EQ(h.boxes.size(), 2u);
+  EXPECT_EQ(h.boxes[0].title, "关于软件：");
+  EXPECT_EQ(h.boxes[0].text, "软件版本：v1.0（自动检测更新）\r\n\r\n博客：" + config::maker_page() +
+                                 "\r\n\r\n如有问题，请到博客反馈！");
+  EXPECT_EQ(h.boxes[1].title, "使用说明：");
+  EXPECT_EQ(gbk(h.boxes[1].text).bytes.size(), 720u);
+  EXPECT_EQ(h.boxes[1].style, kStyleInformationOk);
+}
+
+TEST(QtWindow, HyperlinkIsBlueRedUnderThePointerAndBlackOnceOpened) {
+  GuiHarness h;
+  const auto count = [&h](bool (*is)(QColor)) { return count_pixels(h.image(超级链接框_宣传), is); };
+  EXPECT_GT(count(bluish), 20);
+  EXPECT_EQ(count(reddish), 0);
+  h.pointer_enters(超级链接框_宣传);
+  EXPECT_GT(count(reddish), 20);
+  EXPECT_EQ(count(bluish), 0);
+  // A press whose address does not open leaves it unvisited.
+  h.open_succeeds = false;
+  h.left_click(超级链接框_宣传);
+  h.pointer_leaves(超级链接框_宣传);
+  EXPECT_GT(count(bluish), 20);
+  h.open_succeeds = true;
+  h.left_click(超级链接框_宣传);
+  EXPECT_EQ(h.opened, (std::vector<std::string>{config::maker_page(), config::maker_page()}));
+  EXPECT_EQ(count(bluish), 0);
+  EXPECT_GT(count(blackish), 20);
+  EXPECT_EQ(h.widget(超级链接框_宣传)->cursor().shape(), Qt::PointingHandCursor);
+}
+
+TEST(QtWindow, TextColoursAreShownAsSet) {
+  struct Case {
+    std::uint32_t colour; // 0x00BBGGRR
+    bool (*is)(QColor);
+  };
+  GuiHarness h;
+  for (const Case& c : {Case{0x0000FF, reddish}, Case{0xFF0000, bluish}}) {
+    for (ControlName box : {编辑框安全, 编辑框地区}) {
+      h.window->set_text(box, gbk("危险危险"));
+      h.window->set_text_colour(box, c.colour);
+      EXPECT_GT(count_pixels(h.image(box), c.is), 10) << box << ' ' << c.colour;
+    }
+    h.window->set_text_colour(分组框账号信息, c.colour);
+    EXPECT_GT(count_pixels(h.image(分组框账号信息).copy(0, 0, 374, 14), c.is), 10) << c.colour;
+  }
+  EXPECT_EQ(qt::qt_rgb(0x800080), 0x800080u);
+  EXPECT_EQ(qt::qt_rgb(0xEFE3CB), 0xCBE3EFu);
+}
+
+TEST(QtWindow, PageTextIsNeverMarkup) {
+  GuiHarness h;
+  const std::string markup = "<b>粗体</b> <img src=x onerror=alert(1)> &amp; &#x4E2D;";
+  h.window->set_text(编辑框地区, gbk(markup));
+  h.window->set_text(编辑框安全, gbk(markup + "\r\n第二行"));
+  h.window->set_text(标签买家, gbk(markup));
+  EXPECT_EQ(static_cast<QLineEdit*>(h.widget(编辑框地区))->text().toStdString(), markup);
+  EXPECT_EQ(static_cast<QTextEdit*>(h.widget(编辑框安全))->toPlainText().toStdString(),
+            markup + "\n第二行");
+  EXPECT_EQ(to_utf8(h.window->read_text(编辑框安全)), markup + "\r\n第二行");
+  EXPECT_EQ(to_utf8(h.window->read_text(标签买家)), markup);
+}
+
+TEST(QtWindow, AnimatedPicturesPlayAndBrokenOnesShowNothing) {
+  GuiHarness h;
+  QFile file(QStringLiteral(ZEMBRIK_TEST_DATA "/two_frames.gif"));
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray data = file.readAll();
+  const Bytes gif(data.begin(), data.end());
+  h.window->set_picture(图片框信用, gif);
+  EXPECT_EQ(h.window->read_picture(图片框信用), gif);
+  const int first = h.window->picture_frame(图片框信用);
+  EXPECT_GE(first, 0);
+  EXPECT_TRUE(process_until([&] { return h.window->picture_frame(图片框信用) != first; }));
+  // The two frames are red and blue; both get drawn.
+  bool saw_red = false;
+  bool saw_blue = false;
+  process_until([&] {
+    const QColor corner = h.image(图片框信用).pixelColor(2, 2);
+    saw_red = saw_red || reddish(corner);
+    saw_blue = saw_blue || bluish(corner);
+    return saw_red && saw_blue;
+  });
+  EXPECT_TRUE(saw_red && saw_blue);
+
+  const std::string junk_text = "GIF89a, but no picture";
+  const Bytes junk(junk_text.begin(), junk_text.end());
+  h.window->set_picture(图片框信用, junk);
+  EXPECT_EQ(h.window->read_picture(图片框信用), junk);
+  EXPECT_EQ(h.window->picture_frame(图片框信用), -1);
+  EXPECT_EQ(count_pixels(h.image(图片框信用), [](QColor c) { return c != Qt::white; }), 0);
+  h.window->set_picture(图片框安全, resources::picture_safe());
+  EXPECT_EQ(h.window->picture_frame(图片框安全), -1);
+}
+
 } // namespace
-} // namespace zembrik
+} // namespace zembrik::gui
 
 // fontconfig, loaded by Qt for the offscreen platform, keeps caches it never frees.
 extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }

@@ -436,6 +436,20 @@ const DemoAccount& demo_account(std::string_view label) {
   std::abort();
 }
 
+void SiteServer::load_maker_pages(std::string_view newest_version) {
+  const auto page = [this](std::string_view title, const std::string& body) {
+    const std::string utf8 = "<html><head><meta charset=\"gbk\"><title>" + std::string(title) +
+                             "</title></head>\n<body>\n" + body + "</body></html>\n";
+    return Response{200, "text/html; charset=gbk", gbk_page(utf8, *this)};
+  };
+  set(Role::image, "/", page("Holmvard 的博客", "<h1>Holmvard 的博客</h1>\n<p>演示站点。</p>\n"));
+  set(Role::image, "/zembrik/update.html",
+      page("Zembrik 更新",
+           "<p>☆☆☆☆☆最新版本→" + std::string(newest_version) + "←最新版本☆☆☆☆☆</p>\n"));
+  set(Role::image, "/zembrik/download.html",
+      page("Zembrik 下载", "<p>最新版本的下载地址。</p>\n"));
+}
+
 void SiteServer::load_demo_accounts() {
   const auto html = [this](const std::string& utf8) {
     return Response{200, "text/html; charset=gbk", gbk_page(utf8, *this)};

@@ -1,6 +1,8 @@
-// zembrik-demo-site [--member-port P] [--rating-port P] [--image-port P]
+// zembrik-demo-site [--member-port P] [--rating-port P] [--image-port P] [--newest-version V]
 //
-// Serves the demo accounts on 127.0.0.1 (default ports 18080, 18081, 18082). Once listening it
+// Serves the demo accounts on 127.0.0.1 (default ports 18080, 18081, 18082), and on the image
+// host the maker's pages, whose update page names V (default v1.0, the program's own version,
+// so that no update is offered). Once listening it
 // prints "ready <member host> <rating host> <image host>", then one line per account
 // "account <label> <name> <member page address>" (UTF-8), and flushes. It serves until SIGTERM
 // or SIGINT and then stops cleanly with exit code 0; standard input is not read, so it can be
@@ -21,7 +23,8 @@
 namespace {
 
 int usage() {
-  std::cerr << "usage: zembrik-demo-site [--member-port P] [--rating-port P] [--image-port P]\n";
+  std::cerr << "usage: zembrik-demo-site [--member-port P] [--rating-port P] [--image-port P]"
+               " [--newest-version V]\n";
   return 2;
 }
 
@@ -41,8 +44,13 @@ bool parse_port(std::string_view text, int& port) {
 
 int main(int argc, char** argv) {
   int ports[3] = {18080, 18081, 18082};
+  std::string newest_version = "v1.0";
   for (int i = 1; i < argc; ++i) {
     const std::string_view option = argv[i];
+    if (option == "--newest-version" && i + 1 < argc) {
+      newest_version = argv[++i];
+      continue;
+    }
     int* port = option == "--member-port"   ? &ports[0]
                 : option == "--rating-port" ? &ports[1]
                 : option == "--image-port"  ? &ports[2]
@@ -63,6 +71,7 @@ int main(int argc, char** argv) {
   try {
     zembrik::site::SiteServer server(ports[0], ports[1], ports[2]);
     server.load_demo_accounts();
+    server.load_maker_pages(newest_version);
     std::cout << "ready " << server.member_host() << ' ' << server.rating_host() << ' '
               << server.image_host() << '\n';
     for (const auto& account : zembrik::site::demo_accounts()) {

@@ -67,6 +67,10 @@ public:
   // Routes the demo accounts of demo_accounts() with pages naming this server's own hosts, and
   // the rank icons on the image host. Dates relative to today are computed at the call.
   void load_demo_accounts();
+  // The maker's pages on the image host: the maker page "/", the update page
+  // "/zembrik/update.html" naming `newest_version` (UTF-8) between its markers, and the download
+  // page "/zembrik/download.html".
+  void load_maker_pages(std::string_view newest_version);
 
 private:
   class Listener;
