@@ -306,6 +306,32 @@ private:
   bool pointer_over_ = false;
 };
 
+// A group box drawn as the window draws it: white ground, a one-pixel grey frame whose top
+// line runs through the middle of the caption, the caption on a gap in that line.
+class GroupWidget : public QGroupBox {
+public:
+  GroupWidget(const QString& title, QWidget* parent) : QGroupBox(title, parent) {}
+
+protected:
+  void paintEvent(QPaintEvent*) override {
+    QPainter p(this);
+    p.fillRect(rect(), Qt::white);
+    const QFontMetrics metrics(font());
+    const int line = metrics.height() / 2;
+    p.setPen(QColor(0xA0, 0xA0, 0xA0));
+    p.drawRect(QRect(0, line, width() - 1, height() - line - 1));
+    if (title().isEmpty()) return;
+    const int text_width = metrics.horizontalAdvance(title());
+    int x = 8;
+    if (alignment() & Qt::AlignHCenter) x = (width() - text_width) / 2;
+    if (alignment() & Qt::AlignRight) x = width() - 8 - text_width;
+    const QRect caption(x - 2, 0, text_width + 4, metrics.height());
+    p.fillRect(caption, Qt::white);
+    p.setPen(palette().color(QPalette::WindowText));
+    p.drawText(caption, static_cast<int>(Qt::AlignCenter | Qt::TextSingleLine), title());
+  }
+};
+
 // Hands the key presses of an edit box to its handlers before the box itself sees them.
 class KeyFilter : public QObject {
 public:
@@ -434,6 +460,10 @@ QtWindow::QtWindow() : ui_thread_(std::this_thread::get_id()) {
   ground.setColor(QPalette::Window, Qt::white);
   main_->setPalette(ground);
   main_->setAutoFillBackground(true);
+  // The system's GUI font, at the 12-pixel height the layout was measured for.
+  QFont gui_font = QApplication::font();
+  gui_font.setPixelSize(12);
+  main_->setFont(gui_font);
   main_->setFixedSize(window_record.width - 2 * kFrameSide,
                       window_record.height - kFrameTop - kFrameSide);
 
@@ -445,7 +475,7 @@ QtWindow::QtWindow() : ui_thread_(std::this_thread::get_id()) {
     const Text text = gbk(s.text);
     switch (record.kind) {
     case ControlKind::group_box: {
-      auto* g = new QGroupBox(to_qstring(text), main_);
+      auto* g = new GroupWidget(to_qstring(text), main_);
       g->setAlignment(alignment_of(s.align));
       g->setPalette(ground);
       g->setAutoFillBackground(true);
@@ -477,6 +507,7 @@ QtWindow::QtWindow() : ui_thread_(std::this_thread::get_id()) {
         e->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         e->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         e->setFrameStyle(QFrame::NoFrame);
+        e->document()->setDocumentMargin(1);
         e->setReadOnly(s.read_only);
         if (s.read_only) {
           e->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);

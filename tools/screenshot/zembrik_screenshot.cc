@@ -3,6 +3,7 @@
 // being shown and no thread is started, so nothing leaves loopback.
 //   QT_QPA_PLATFORM=offscreen zembrik-screenshot OUT_DIR [LABEL...]
 #include <QApplication>
+#include <QDir>
 #include <QLineEdit>
 #include <QPixmap>
 #include <cstdio>
@@ -26,6 +27,10 @@ int main(int argc, char** argv) {
   }
   QApplication application(argc, argv);
   const std::string out = argv[1];
+  if (!QDir().mkpath(QString::fromStdString(out))) {
+    std::fprintf(stderr, "cannot make %s\n", out.c_str());
+    return 1;
+  }
   posix::Services services;
   install_platform(services.bundle(nullptr, nullptr));
   site::SiteServer server;
