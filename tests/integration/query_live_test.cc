@@ -2,9 +2,7 @@
 // the headers as the server received them, and the check tool run as a program.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <sstream>
-#include <sys/wait.h>
 
 #include "app/config.h"
 #include "app/controls.h"
@@ -16,19 +14,15 @@
 #include "platform/posix/posix_platform.h"
 #include "resources.h"
 #include "site.h"
+#include "tests/support/live_harness.h"
 
 namespace zembrik {
 namespace {
 
 using namespace controls;
 using site::Role;
-
-std::string read_fixture(const std::string& name) {
-  std::ifstream in(std::string(ZEMBRIK_TEST_DATA) + "/" + name, std::ios::binary);
-  std::stringstream buffer;
-  buffer << in.rdbuf();
-  return buffer.str();
-}
+using test::LiveHarness;
+using test::run_check;
 
 const char* const kRatingTarget = "/user-rate-123456.htm";
 std::string list_target(int code, int page = 0) {
@@ -37,42 +31,6 @@ std::string list_target(int code, int page = 0) {
   if (page > 0) t += "&page=" + std::to_string(page);
   return t;
 }
-
-// The real platform of the check tool, pointed at a loopback site.
-struct LiveHarness {
-  site::SiteServer server;
-  posix::Services services;
-  headless::FakeDesktop desktop;
-  std::unique_ptr<headless::HeadlessWindow> window;
-
-  LiveHarness() {
-    config::set_taobao_hosts(server.member_host(), server.rating_host(), server.image_host());
-    install_platform(services.bundle(nullptr, &desktop));
-    create_module_state();
-    window = std::make_unique<headless::HeadlessWindow>();
-    install_platform(services.bundle(window.get(), &desktop));
-  }
-  ~LiveHarness() {
-    exit_clean_up();
-    Platform base;
-    base.code_page = &posix::code_page_936();
-    install_platform(base);
-  }
-
-  void page(Role role, const std::string& target, const std::string& fixture, int status = 200) {
-    server.set(role, target, {status, "text/html; charset=gbk", site::gbk_page(read_fixture(fixture), server)});
-  }
-  void member(const std::string& name_utf8, const std::string& fixture) {
-    page(Role::member, site::member_target(name_utf8), fixture);
-  }
-  void query(const std::string& name_utf8) { window->query_account(gbk(name_utf8)); }
-  std::string text(ControlName c) const { return to_utf8(window->read_text(c)); }
-  std::vector<std::string> targets() const {
-    std::vector<std::string> out;
-    for (const auto& r : server.requests()) out.push_back(r.target);
-    return out;
-  }
-};
 
 TEST(LiveQuery, SendsTheProgramsHeadersAndNothingElse) {
   LiveHarness h;
@@ -185,25 +143,10 @@ TEST(LiveQuery, KindsAndSellerFigures) {
   }
 }
 
-// Runs the check tool with the arguments; gives its exit status and standard output.
-std::pair<int, std::string> run_check(const std::vector<std::string>& args) {
-  std::string command = ZEMBRIK_CHECK_BINARY;
-  for (const auto& a : args) command += " '" + a + "'";
-  command += " 2>/dev/null";
-  FILE* pipe = popen(command.c_str(), "r");
-  std::string out;
-  char buffer[4096];
-  while (const std::size_t n = fread(buffer, 1, sizeof buffer, pipe)) out.append(buffer, n);
-  const int status = pclose(pipe);
-  return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
-}
-
 TEST(CheckTool, PrintsOneJsonLinePerDemoAccount) {
   site::SiteServer server;
   server.load_demo_accounts();
-  std::vector<std::string> args = {"--member-host", server.member_host(), "--rating-host",
-                                   server.rating_host(), "--image-host", server.image_host(),
-                                   "--json", "--"};
+  std::vector<std::string> args = test::check_host_options(server, true);
   for (const auto& account : site::demo_accounts()) args.push_back(account.name);
   const auto [status, out] = run_check(args);
   EXPECT_EQ(status, 0);
