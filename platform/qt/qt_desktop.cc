@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QMessageBox>
 #include <QMetaObject>
+#include <QPushButton>
 #include <QString>
 #include <QThread>
 #include <QUrl>
@@ -29,6 +30,9 @@ QMessageBox* new_box(const Text& text, const Text& title, int style) {
                               with_cancel ? QMessageBox::Ok | QMessageBox::Cancel
                                           : QMessageBox::Ok);
   box->setTextFormat(Qt::PlainText);
+  // The buttons the texts speak of, whatever the language of the desktop.
+  box->button(QMessageBox::Ok)->setText(QStringLiteral("确定"));
+  if (with_cancel) box->button(QMessageBox::Cancel)->setText(QStringLiteral("取消"));
   // Esc and the title-bar button answer Cancel on a box that has one, OK otherwise.
   box->setEscapeButton(with_cancel ? QMessageBox::Cancel : QMessageBox::Ok);
   box->setDefaultButton(QMessageBox::Ok);

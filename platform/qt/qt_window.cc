@@ -366,6 +366,11 @@ protected:
   }
   bool event(QEvent* event) override {
     if (event->type() == QEvent::WindowActivate) window_.activated();
+    // The window manager's frame becomes known some time after the window is shown.
+    if (event->type() == QEvent::Move || event->type() == QEvent::Resize ||
+        event->type() == QEvent::WindowActivate) {
+      window_.fit_frame();
+    }
     return QWidget::event(event);
   }
   // Esc closes the window, wherever the focus is: the controls leave the key to their parent.
@@ -586,21 +591,31 @@ QtWindow::~QtWindow() {
 
 void QtWindow::show() {
   if (destroyed_) return;
-  const ControlRecord& record = window_description().front();
-  const QRect screen = main_->screen()->geometry();
-  main_->move(screen.x() + (screen.width() - record.width) / 2,
-              screen.y() + (screen.height() - record.height) / 2);
+  main_->move(centred_position());
   main_->show();
   QApplication::processEvents();
-  // Once the system has framed the window, the outer size is the described one.
+  fit_frame();
+}
+
+QPoint QtWindow::centred_position() const {
+  const ControlRecord& record = window_description().front();
+  const QRect screen = main_->screen()->geometry();
+  return {screen.x() + (screen.width() - record.width) / 2,
+          screen.y() + (screen.height() - record.height) / 2};
+}
+
+void QtWindow::fit_frame() {
+  if (frame_fitted_ || destroyed_ || !main_->isVisible()) return;
+  // Once the system has framed the window, the outer size is made the described one, and the
+  // window centred by that size.
   const QRect frame = main_->frameGeometry();
   const int side = frame.width() - main_->width();
   const int top_bottom = frame.height() - main_->height();
-  if (side > 0 && top_bottom > 0) {
-    main_->setFixedSize(record.width - side, record.height - top_bottom);
-    main_->move(screen.x() + (screen.width() - record.width) / 2,
-                screen.y() + (screen.height() - record.height) / 2);
-  }
+  if (side <= 0 && top_bottom <= 0) return;
+  frame_fitted_ = true;
+  const ControlRecord& record = window_description().front();
+  main_->setFixedSize(record.width - side, record.height - top_bottom);
+  main_->move(centred_position());
 }
 
 QtWindow::Control* QtWindow::find(ControlName name) const {
@@ -784,6 +799,8 @@ void QtWindow::activated() {
 void QtWindow::closing() {
   if (closing_ || destroyed_) return;
   closing_ = true;
+  // The window is gone from the screen by the time it is destroyed and its prompt appears.
+  main_->hide();
   dispatch(&window_description().front(), Event::will_be_destroyed, {});
   destroyed_ = true;
   QCoreApplication::exit(0);

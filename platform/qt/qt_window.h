@@ -13,6 +13,7 @@
 #include "platform/window.h"
 
 class QIcon;
+class QPoint;
 class QWidget;
 
 namespace zembrik::qt {
@@ -57,6 +58,8 @@ public:
   // The main window is being closed by the user.
   void closing();
   void activated();
+  // Makes the outer size the described one once the window manager's frame is known.
+  void fit_frame();
 
   struct Control;
 
@@ -64,6 +67,7 @@ private:
   Control* find(ControlName name) const;
   void end_now(int exit_code);
   void handle_cross_thread_requests();
+  [[nodiscard]] QPoint centred_position() const;
 
   std::map<std::string, std::unique_ptr<Control>, std::less<>> controls_;
   // Requests queued by other threads hold a weak reference: they do nothing once the window
@@ -75,6 +79,7 @@ private:
   bool ending_ = false;
   bool activated_ = false;
   bool closing_ = false;
+  bool frame_fitted_ = false;
 
   std::mutex mutex_; // guards what other threads touch
   std::condition_variable request_done_;

@@ -65,7 +65,9 @@ TEST(MessageBox, AnswersAsTheUserChose) {
     QString seen_text;
     bool plain = false;
     bool information = false;
+    QStringList buttons;
     answer_next_box([&](QMessageBox& box) {
+      for (QAbstractButton* b : box.buttons()) buttons << b->text();
       seen_text = box.text();
       plain = box.textFormat() == Qt::PlainText;
       information = box.icon() == QMessageBox::Information;
@@ -75,6 +77,11 @@ TEST(MessageBox, AnswersAsTheUserChose) {
     EXPECT_EQ(answer, c.answer) << c.what;
     EXPECT_EQ(seen_text.toStdString(), "<b>文字</b>\r\n第二行") << c.what;
     EXPECT_TRUE(plain && information) << c.what;
+    buttons.sort();
+    EXPECT_EQ(buttons, c.style == kStyleInformationOkCancel
+                           ? QStringList({QStringLiteral("取消"), QStringLiteral("确定")})
+                           : QStringList({QStringLiteral("确定")}))
+        << c.what;
   }
 }
 

@@ -78,6 +78,7 @@ TEST(QtWindow, ClosePromptOffersTheMakerPage) {
     EXPECT_EQ(h.boxes[0].title, "更多精彩：");
     EXPECT_EQ(h.boxes[0].text, "更多精彩，请点击“确定”！\r\n\r\n关闭软件，请点击“取消”！ ");
     EXPECT_EQ(h.boxes[0].style, kStyleInformationOkCancel);
+    EXPECT_FALSE(h.boxes[0].window_visible);
     EXPECT_EQ(h.opened, c.opens ? std::vector<std::string>{config::maker_page()}
                                 : std::vector<std::string>{});
     EXPECT_TRUE(h.window->destroyed());
