@@ -1,7 +1,9 @@
 // The Qt window on the offscreen platform, with the real stand-ins against the loopback site.
 #include <gtest/gtest.h>
 
+#include <QClipboard>
 #include <QFile>
+#include <QScreen>
 #include <QLineEdit>
 #include <QTextEdit>
 #include <QTimer>
@@ -24,9 +26,48 @@ TEST(QtWindow, StartsEmptyWithThePendingPicture) {
   EXPECT_EQ(main->windowTitle(), QStringLiteral("Zembrik"));
   EXPECT_EQ(main->minimumSize(), main->maximumSize());
   EXPECT_FALSE(main->windowFlags() & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
-  // Positions are relative to the parent group's outer corner.
-  EXPECT_EQ(h.window->widget(编辑框用户名)->geometry(), QRect(72, 23, 200, 22));
-  EXPECT_EQ(h.window->widget(编辑框用户名)->parentWidget(), h.window->widget(分组框查询));
+  EXPECT_EQ(main->windowIcon().availableSizes().size(), 10);
+  // Centred by the described outer size (the offscreen platform draws no frame).
+  const QRect screen = main->screen()->geometry();
+  EXPECT_EQ(main->frameGeometry().topLeft(),
+            QPoint((screen.width() - 395) / 2, (screen.height() - 539) / 2));
+  // Every control sits in its parent where the description puts it, relative to the parent
+  // group's outer corner.
+  for (const ControlRecord& record : window_description().subspan(1)) {
+    EXPECT_EQ(h.widget(record.name)->parentWidget(), h.widget(record.parent)) << record.name;
+    EXPECT_EQ(h.widget(record.name)->geometry(),
+              QRect(record.x, record.y, record.width, record.height))
+        << record.name;
+  }
+  // Of overlapping siblings the earlier one lies above: the underlines over their boxes, the
+  // security picture and text over their frame.
+  const auto on_top = [&h](ControlName parent, QPoint at) {
+    QWidget* w = h.widget(parent)->childAt(at);
+    while (w && w->parentWidget() != h.widget(parent)) w = w->parentWidget();
+    return w;
+  };
+  EXPECT_EQ(on_top(分组框信用及评价信息, {140, 195}), h.widget(标签横杠中评));
+  EXPECT_EQ(on_top(分组框账号信息, {210, 68}), h.widget(图片框安全));
+  EXPECT_EQ(on_top(分组框账号信息, {210, 100}), h.widget(编辑框安全));
+  const auto purplish = [](QColor c) {
+    return c.red() > 90 && c.blue() > 90 && c.green() < 60;
+  };
+  EXPECT_GT(count_pixels(h.image(编辑框安全), purplish), 10);
+}
+
+TEST(QtWindow, ReadOnlyBoxesCanBeSelectedAndCopiedButNotChanged) {
+  GuiHarness h;
+  const site::DemoAccount& buyer = site::demo_account("safe_buyer");
+  h.query(buyer.name);
+  auto* id = static_cast<QLineEdit*>(h.widget(编辑框id));
+  EXPECT_TRUE(id->isReadOnly());
+  EXPECT_EQ(id->focusPolicy(), Qt::ClickFocus);
+  id->selectAll();
+  id->copy();
+  EXPECT_EQ(QApplication::clipboard()->text().toStdString(), buyer.user_id);
+  h.key(编辑框id, Qt::Key_X, QStringLiteral("x"));
+  EXPECT_EQ(to_utf8(h.window->read_text(编辑框id)), buyer.user_id);
+  EXPECT_EQ(id->text().toStdString(), buyer.user_id);
 }
 
 TEST(QtWindow, TabMovesAmongTheFourStopsOnly) {
