@@ -12,6 +12,14 @@ targets=("$@")
 [ ${#targets[@]} -gt 0 ] || targets=(code_page url_encode text_search match_set query update_version)
 build=${ZEMBRIK_FUZZ_BUILD:-build/fuzz}
 
+scripts/install-deps.sh
+if ! command -v clang++-14 >/dev/null || ! dpkg-query -W libclang-rt-14-dev >/dev/null 2>&1; then
+  sudo=""
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  $sudo apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends clang-14 libclang-rt-14-dev >/dev/null
+fi
+
 cmake --preset fuzz -B "$build" >/dev/null
 cmake --build "$build" --target "${targets[@]/%/_fuzz}"
 
