@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "platform/automation.h"
+#include "platform/component_registry.h"
 #include "platform/code_page.h"
 #include "platform/desktop.h"
 #include "platform/platform.h"
@@ -16,29 +17,7 @@ namespace zembrik::posix {
 // Code page 936 as Windows converts it (see code_page_posix.cc).
 const CodePage& code_page_936();
 
-// The component registry behind automation::Runtime: ProgIDs map to factories.
-// COM initialisation calls are counted per thread so that tests can check their pairing.
-class Registry : public automation::Runtime {
-public:
-  using Factory = std::function<automation::ObjectRef()>;
-  void add(std::string prog_id, Factory factory);
-  void remove(std::string_view prog_id);
-
-  automation::ObjectRef create(std::string_view prog_id) override;
-  void initialize_thread() override;
-  void uninitialize_thread() override;
-
-  // Initialisations minus uninitialisations on the calling thread.
-  [[nodiscard]] int thread_depth() const;
-
-private:
-  struct Entry {
-    std::string prog_id;
-    Factory factory;
-  };
-  mutable std::mutex mutex_;
-  std::vector<Entry> entries_;
-};
+using zembrik::Registry;
 
 // "VBScript.RegExp" on PCRE2 (16-bit), with the component's JavaScript-style semantics.
 automation::ObjectRef make_regexp();

@@ -2,9 +2,13 @@
 #include <exception>
 #include <utility>
 
-#include "platform/posix/posix_platform.h"
+#include "platform/component_registry.h"
 
-namespace zembrik::posix {
+#ifdef _WIN32
+#include <objbase.h>
+#endif
+
+namespace zembrik {
 namespace {
 
 // Initialisations minus uninitialisations on this thread. COM initialisation belongs to the
@@ -52,20 +56,21 @@ automation::ObjectRef Registry::create(std::string_view prog_id) {
 }
 
 void Registry::initialize_thread() {
+#ifdef _WIN32
+  CoInitialize(nullptr); // the result does not matter: every call is paired all the same
+#endif
   ++tls_depth;
 }
 
 void Registry::uninitialize_thread() {
   --tls_depth;
+#ifdef _WIN32
+  CoUninitialize();
+#endif
 }
 
 int Registry::thread_depth() const {
   return tls_depth;
 }
 
-void register_standard_components(Registry& registry) {
-  registry.add("WinHttp.WinHttpRequest.5.1", make_winhttp_request);
-  registry.add("VBScript.RegExp", make_regexp);
-}
-
-} // namespace zembrik::posix
+} // namespace zembrik
