@@ -1,6 +1,5 @@
 // zembrik-check: runs queries exactly as the window does, on one headless main window, and
 // prints the window's state after each.
-#include <cstring>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -12,8 +11,14 @@
 #include "platform/headless/fake_desktop.h"
 #include "platform/headless/headless_window.h"
 #include "platform/platform.h"
-#include "platform/posix/posix_platform.h"
+#include "platform/native.h"
 #include "tools/check/report.h"
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+#endif
 
 namespace {
 
@@ -28,25 +33,51 @@ int usage_error(const std::string& message) {
   return 2;
 }
 
+// The command line as UTF-8, the program's name left out. On Windows it is read in UTF-16,
+// since the ANSI arguments would have lost what code page 936 cannot hold.
+std::vector<std::string> arguments(int argc, char** argv) {
+  std::vector<std::string> out;
+#ifdef _WIN32
+  (void)argc;
+  (void)argv;
+  int count = 0;
+  LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+  for (int i = 1; wide != nullptr && i < count; ++i) {
+    const int bytes = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+    std::string arg(bytes > 0 ? static_cast<std::size_t>(bytes - 1) : 0, '\0');
+    if (bytes > 1) WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, arg.data(), bytes, nullptr, nullptr);
+    out.push_back(std::move(arg));
+  }
+  LocalFree(wide);
+  // UTF-8 out, line feeds unchanged, as on Linux.
+  SetConsoleOutputCP(CP_UTF8);
+  _setmode(_fileno(stdout), _O_BINARY);
+#else
+  for (int i = 1; i < argc; ++i) out.emplace_back(argv[i]);
+#endif
+  return out;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
+  const std::vector<std::string> args = arguments(argc, argv);
   std::string member = config::member_host();
   std::string rating = config::rating_host();
   std::string image = config::image_host();
   std::vector<std::string> accounts;
   bool json = false;
   bool options_done = false;
-  for (int i = 1; i < argc; ++i) {
-    const std::string_view arg = argv[i];
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string_view arg = args[i];
     if (options_done) {
       accounts.emplace_back(arg);
     } else if (arg == "--member-host" || arg == "--rating-host" || arg == "--image-host") {
-      if (i + 1 >= argc || std::strlen(argv[i + 1]) == 0) {
+      if (i + 1 >= args.size() || args[i + 1].empty()) {
         return usage_error(std::string(arg) + " needs a host");
       }
       std::string& host = arg == "--member-host" ? member : arg == "--rating-host" ? rating : image;
-      host = argv[++i];
+      host = args[++i];
     } else if (arg == "--json") {
       json = true;
     } else if (arg == "--help" || arg == "-h") {
@@ -63,7 +94,7 @@ int main(int argc, char** argv) {
   if (accounts.empty()) return usage_error("no account given");
   config::set_taobao_hosts(member, rating, image);
 
-  posix::Services services;
+  native::Services services;
   headless::FakeDesktop desktop;
   install_platform(services.bundle(nullptr, &desktop));
 
