@@ -72,9 +72,9 @@ Bytes FakeDownloader::download_resource(const Text& address) {
 
 CoreHarness::CoreHarness() {
   config::set_taobao_hosts("member.test", "rate.test", "img.test");
-  registry.add("VBScript.RegExp", &posix::make_regexp);
+  registry.add("VBScript.RegExp", &native::make_regexp);
   registry.add("WinHttp.WinHttpRequest.5.1", [w = web] { return make_fake_request(w); });
-  platform_bundle.code_page = &posix::code_page_936();
+  platform_bundle.code_page = &native::code_page_936();
   platform_bundle.automation = &registry;
   platform_bundle.downloader = &downloader;
   platform_bundle.desktop = &desktop;
@@ -90,7 +90,7 @@ CoreHarness::~CoreHarness() {
   exit_clean_up();
   desktop.join_threads();
   Platform base;
-  base.code_page = &posix::code_page_936();
+  base.code_page = &native::code_page_936();
   install_platform(base);
 }
 

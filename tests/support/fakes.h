@@ -10,7 +10,7 @@
 #include "platform/headless/fake_desktop.h"
 #include "platform/headless/headless_window.h"
 #include "platform/platform.h"
-#include "platform/posix/posix_platform.h"
+#include "platform/native.h"
 
 namespace zembrik::testing_support {
 
@@ -65,7 +65,7 @@ public:
   Bytes picture(ControlName control) const;
 
   std::shared_ptr<FakeWeb> web = std::make_shared<FakeWeb>();
-  posix::Registry registry;
+  Registry registry;
   FakeDownloader downloader{web};
   headless::FakeDesktop desktop;
   headless::FakeClock clock{{2026, 12, 11, 12, 0, 0}};
