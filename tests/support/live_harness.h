@@ -73,10 +73,11 @@ struct LiveHarness {
   }
 };
 
-// Runs the check tool with the arguments (each quoted for the shell, so none may hold a single
-// quote); gives its exit status and standard output.
-inline std::pair<int, std::string> run_check(const std::vector<std::string>& args) {
-  std::string command = ZEMBRIK_CHECK_BINARY;
+// Runs the command (a program, or a program with its first arguments, as the shell reads
+// them) with the arguments, each quoted for the shell, so none may hold a single quote; gives
+// its exit status and standard output.
+inline std::pair<int, std::string> run_program(std::string command,
+                                               const std::vector<std::string>& args) {
   for (const auto& a : args)
     command += " '" + a + "'";
   command += " 2>/dev/null";
@@ -87,6 +88,11 @@ inline std::pair<int, std::string> run_check(const std::vector<std::string>& arg
     out.append(buffer, n);
   const int status = pclose(pipe);
   return {WIFEXITED(status) ? WEXITSTATUS(status) : -1, out};
+}
+
+// Runs the check tool with the arguments.
+inline std::pair<int, std::string> run_check(const std::vector<std::string>& args) {
+  return run_program(ZEMBRIK_CHECK_BINARY, args);
 }
 
 // The check tool's options pointing it at the server's hosts, ending in "--".
